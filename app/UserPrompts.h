@@ -1,0 +1,31 @@
+#pragma once
+// The two questions and notices the pages put to the user: a message box
+// with an OK button, and the open-file dialog. Both can be replaced by a
+// hook (tests record the texts and answer the file dialog).
+// Threads: UI thread only.
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace prompts {
+
+using MessageHook = std::function<void(QWidget* parent, const QString& text)>;
+using OpenFileHook =
+    std::function<QString(QWidget* parent, const QString& filter, const QString& startPath)>;
+
+// An empty hook restores the real dialogs.
+void SetMessageHook(MessageHook hook);
+void SetOpenFileHook(OpenFileHook hook);
+
+// A standard message box with `text` and an OK button; returns when it closed.
+void ShowMessage(QWidget* parent, const QString& text);
+
+// The open-file dialog; the chosen full path, or empty when cancelled.
+// `filter` uses Qt's syntax ("Firmware image (*.bin)"); file name patterns
+// are matched ignoring case.
+QString ChooseOpenFile(QWidget* parent, const QString& filter, const QString& startPath);
+
+}  // namespace prompts

@@ -1,0 +1,6 @@
+#include "app/VarnokApp.h"
+
+int main(int argc, char** argv) {
+  CVarnokApp app(argc, argv);
+  return app.InitInstance();
+}

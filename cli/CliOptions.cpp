@@ -1,0 +1,147 @@
+#include "cli/CliOptions.h"
+
+#include <vector>
+
+#include "cli/ExitCodes.h"
+
+namespace cli {
+
+bool ParseCliArgs(int argc, const char* const* argv, CliOptions& o, std::string& error) {
+  std::vector<std::string> positional;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    std::string value;
+    bool hasValue = false;
+    const std::string::size_type eq = arg.find('=');
+    if (arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+      value = arg.substr(eq + 1);
+      arg.erase(eq);
+      hasValue = true;
+    }
+    auto takeValue = [&](std::string& into) {
+      if (!hasValue) {
+        if (i + 1 >= argc) {
+          error = arg + " needs a value";
+          return false;
+        }
+        value = argv[++i];
+      }
+      if (value.empty()) {
+        error = arg + " needs a value";
+        return false;
+      }
+      into = value;
+      return true;
+    };
+    if (arg == "-h" || arg == "--help") {
+      o.command = Command::Help;
+      return true;
+    }
+    if (arg == "--version") {
+      o.command = Command::Version;
+      return true;
+    }
+    if (arg == "--json" || arg == "--verbose") {
+      if (hasValue) {
+        error = arg + " takes no value";
+        return false;
+      }
+      (arg == "--json" ? o.json : o.verbose) = true;
+    } else if (arg == "--model" || arg == "-m") {
+      if (!takeValue(o.model)) return false;
+    } else if (arg == "--config" || arg == "-c") {
+      if (!takeValue(o.configPath)) return false;
+    } else if (arg == "--") {
+      for (++i; i < argc; ++i) positional.push_back(argv[i]);
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      error = "unknown option " + arg;
+      return false;
+    } else {
+      positional.push_back(argv[i]);
+    }
+  }
+  if (positional.empty()) {
+    error = "no command given";
+    return false;
+  }
+  const std::string command = positional.front();
+  positional.erase(positional.begin());
+  if (command == "ports") o.command = Command::Ports;
+  else if (command == "models") o.command = Command::Models;
+  else if (command == "identify") o.command = Command::Identify;
+  else if (command == "update") o.command = Command::Update;
+  else if (command == "help") {
+    o.command = Command::Help;
+    return true;
+  } else {
+    error = "unknown command " + command;
+    return false;
+  }
+
+  const bool needsModel = o.command == Command::Identify || o.command == Command::Update;
+  if (needsModel && o.model.empty()) {
+    error = command + " needs --model M";
+    return false;
+  }
+  if (o.command == Command::Update) {
+    if (positional.size() != 1) {
+      error = "update needs exactly one UPDATE-FILE";
+      return false;
+    }
+    o.updateFile = positional.front();
+  } else if (!positional.empty()) {
+    error = "unexpected argument " + positional.front();
+    return false;
+  }
+  return true;
+}
+
+std::string CliHelpText() {
+  return
+      "Usage: varnok-cli [--config FILE] [--json] [--verbose] COMMAND\n"
+      "\n"
+      "Firmware updater for Varnok scan tools on USB serial ports.\n"
+      "\n"
+      "Commands:\n"
+      "  ports                   list the tool ports found, in scan order: port number,\n"
+      "                          device path and, where the system tells them, USB\n"
+      "                          vendor:product id, product name and serial number\n"
+      "  models                  list the models of the configuration\n"
+      "  identify --model M      check whether the connected tool is model M, by the\n"
+      "                          rules of the product page that serves M\n"
+      "  update --model M FILE   update the connected tool of model M with FILE, as the\n"
+      "                          Update button of M's product page does: a path\n"
+      "                          containing .BIN (any case) goes the .bin way, else the\n"
+      "                          .zpk way where the page has one\n"
+      "\n"
+      "M is the product code (1), the model name the tool reports (QV120) or the\n"
+      "display name (ShowName).\n"
+      "\n"
+      "Options:\n"
+      "  -m, --model M           the model (identify, update)\n"
+      "  -c, --config FILE       device list to use instead of device.xml beside the program\n"
+      "      --json              one JSON object per line on standard output: events\n"
+      "                          model, port, status (text, ok, colour), progress (bytes,\n"
+      "                          total, percent, elapsed_s, rate_bps, eta_s), message,\n"
+      "                          result (result, ok, exit, text)\n"
+      "      --verbose           also print the debug traces\n"
+      "  -h, --help              this text\n"
+      "      --version           program version\n"
+      "\n"
+      "Output: every status text on its own line as the updater words it (failures on\n"
+      "standard error); a live progress bar on a terminal, a plain line every 10%\n"
+      "otherwise. Ctrl-C cancels the update as the Cancel button does.\n"
+      "\n"
+      "Exit status:\n"
+      "  0  success: \"Update done!\" (update), the tool is model M (identify)\n"
+      "  1  internal error\n"
+      "  2  bad usage, unknown model or unreadable configuration\n"
+      "  3  nothing written: no tool, wrong tool, wrong file, or a failure before the\n"
+      "     erase began (the tool still runs its old firmware)\n"
+      "  4  failure after the erase began: the tool needs another update before use\n"
+      "  5  cancelled (Ctrl-C or SIGTERM)\n"
+      "\n"
+      "Environment: VARNOK_DEV_DIR  folder scanned for ttyACM*/ttyUSB* (default /dev)\n";
+}
+
+}  // namespace cli

@@ -1,0 +1,296 @@
+#include "cli/Commands.h"
+
+#include <fstream>
+#include <vector>
+
+#include "cli/ExitCodes.h"
+#include "cli/Interrupt.h"
+#include "cli/JsonLine.h"
+#include "cli/ModelResolver.h"
+#include "cli/PortDiagnosis.h"
+#include "cli/PortInfo.h"
+#include "device/PortNames.h"
+#include "device/SearchUsbPort.h"
+#include "update/ConfigHelper.h"
+#include "update/DownloadWorkflow.h"
+#include "update/ProductPageLogic.h"
+#include "update/StatusTexts.h"
+
+namespace cli {
+
+namespace {
+
+// How long the tool may take to finish the block in flight after a cancel.
+constexpr int kCancelGraceMs = 15000;
+constexpr int kRunPollMs = 100;
+
+const char* ClassName(int usbType) {
+  switch (usbType) {
+    case 0: return "classic tool";
+    case 1: return "new tool";
+    case 2: return "programmer tool";
+  }
+  return "unknown tool class";
+}
+
+const char* PageName(PageKind kind) {
+  switch (kind) {
+    case PageKind::QV120: return "QV120";
+    case PageKind::QV220: return "QV220";
+    case PageKind::PX110: return "PX110";
+  }
+  return "?";
+}
+
+std::string FileNameOf(const std::string& path) {
+  const std::string::size_type cut = path.find_last_of("/\\");
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+// Loads the configuration and resolves --model. Returns kExitOk or the exit status.
+int LoadModel(const CliOptions& options, CliReporter& out, DeviceEntry& entry, PageKind& kind) {
+  CConfigHelper& config = CConfigHelper::GetInstance();
+  const std::string path = options.configPath.empty() ? config.GetConfigPath() : options.configPath;
+  if (!config.LoadConfig(path)) {
+    out.Message("varnok-cli: cannot read the configuration " + path, true);
+    out.Result("usage", kExitUsage, "", "");
+    return kExitUsage;
+  }
+  if (options.model.empty()) return kExitOk;
+  std::string error;
+  if (!ResolveModel(options.model, config.AllEntries(), entry, error)) {
+    out.Message("varnok-cli: " + error, true);
+    out.Result("usage", kExitUsage, "", "");
+    return kExitUsage;
+  }
+  if (!PageForProduct(entry.DevType, kind)) {
+    out.Message("varnok-cli: no product page serves product code " + std::to_string(entry.DevType),
+                true);
+    out.Result("usage", kExitUsage, "", "");
+    return kExitUsage;
+  }
+  out.Info("Model: " + entry.ShowName + " (product code " + std::to_string(entry.DevType) + ", " +
+               ClassName(entry.USBType) + ", " + PageName(kind) + " page)",
+           JsonLine("model")
+               .Add("show_name", entry.ShowName)
+               .Add("dev_name", entry.DevName)
+               .Add("code", entry.DevType)
+               .Add("usb_type", entry.USBType)
+               .Add("page", PageName(kind))
+               .Str());
+  return kExitOk;
+}
+
+void ReportPort(CliReporter& out, int port) {
+  const std::string path = varnok::PortDevicePath(port);
+  out.Info("Tool port: " + path + " (port " + std::to_string(port) + ")",
+           JsonLine("port").Add("port", port).Add("path", path).Str());
+}
+
+int NoTool(CliReporter& out) {
+  const std::string hint = "No tool found: no USB serial port (ttyACM*/ttyUSB* in " +
+                           varnok::PortDeviceDir() + "). Plug the tool in and switch it on.";
+  out.Result("no-tool", kExitNotWritten, "", hint);
+  return kExitNotWritten;
+}
+
+// After a refused model check or open: explain a port the user cannot open.
+std::string PortAdvice(int port) { return port > 0 ? ProbePort(port) : std::string(); }
+
+int ExitFor(DownloadEnd how) {
+  switch (how) {
+    case DownloadEnd::Done: return kExitOk;
+    case DownloadEnd::NotStarted:
+    case DownloadEnd::FailedBeforeErase: return kExitNotWritten;
+    case DownloadEnd::FailedAfterErase: return kExitAfterErase;
+    case DownloadEnd::Stopped: return kExitCancelled;
+  }
+  return kExitInternal;
+}
+
+const char* ResultName(DownloadEnd how) {
+  switch (how) {
+    case DownloadEnd::Done: return "done";
+    case DownloadEnd::NotStarted: return "not-started";
+    case DownloadEnd::FailedBeforeErase: return "failed-before-erase";
+    case DownloadEnd::FailedAfterErase: return "failed-after-erase";
+    case DownloadEnd::Stopped: return "cancelled";
+  }
+  return "internal";
+}
+
+std::string HintFor(DownloadEnd how) {
+  switch (how) {
+    case DownloadEnd::NotStarted:
+    case DownloadEnd::FailedBeforeErase:
+      return "Nothing was written; the tool keeps its old firmware.";
+    case DownloadEnd::FailedAfterErase:
+      return "The tool's flash was erased: run the update again before using the tool.";
+    case DownloadEnd::Stopped:
+      return "Update cancelled.";
+    default:
+      return std::string();
+  }
+}
+
+}  // namespace
+
+int RunPorts(const CliOptions& /*options*/, CliReporter& out) {
+  CSearchUsbPort search;
+  std::vector<int> ports;
+  search.SearchPorts(ports);
+  if (ports.empty() && !out.Json()) {
+    out.Message("No tool ports found in " + varnok::PortDeviceDir() + ".", false);
+  }
+  for (const int port : ports) {
+    const std::string path = varnok::PortDevicePath(port);
+    const UsbPortInfo usb = ReadUsbPortInfo(FileNameOf(path));
+    std::string line = std::to_string(port) + "\t" + path;
+    JsonLine json("port");
+    json.Add("port", port).Add("path", path);
+    if (usb.found) {
+      line += "\t" + usb.vendorId + ":" + usb.productId;
+      if (!usb.product.empty()) line += "\t" + usb.product;
+      if (!usb.serial.empty()) line += "\tserial " + usb.serial;
+      json.Add("usb_id", usb.vendorId + ":" + usb.productId)
+          .Add("vendor_id", usb.vendorId)
+          .Add("product_id", usb.productId)
+          .Add("manufacturer", usb.manufacturer)
+          .Add("product", usb.product)
+          .Add("serial", usb.serial);
+    }
+    out.Info(line, json.Str());
+  }
+  out.JsonOnly(JsonLine("result").Add("result", "ports").Add("ok", true).Add("exit", kExitOk)
+                   .Add("count", static_cast<int>(ports.size())).Str());
+  return kExitOk;
+}
+
+int RunModels(const CliOptions& options, CliReporter& out) {
+  DeviceEntry unused;
+  PageKind kind = PageKind::QV120;
+  const int loaded = LoadModel(options, out, unused, kind);
+  if (loaded != kExitOk) return loaded;
+  for (const DeviceEntry& e : CConfigHelper::GetInstance().AllEntries()) {
+    PageKind page = PageKind::QV120;
+    const bool served = PageForProduct(e.DevType, page);
+    out.Info(std::to_string(e.DevType) + "\t" + e.ShowName + "\t" + e.DevName + "\t" +
+                 ClassName(e.USBType) + "\t" + (served ? PageName(page) : "-") + " page",
+             JsonLine("model").Add("code", e.DevType).Add("show_name", e.ShowName)
+                 .Add("dev_name", e.DevName).Add("usb_type", e.USBType)
+                 .Add("page", served ? PageName(page) : "").Str());
+  }
+  out.JsonOnly(JsonLine("result").Add("result", "models").Add("ok", true).Add("exit", kExitOk).Str());
+  return kExitOk;
+}
+
+int RunIdentify(const CliOptions& options, CliReporter& out) {
+  DeviceEntry model;
+  PageKind kind = PageKind::QV120;
+  const int loaded = LoadModel(options, out, model, kind);
+  if (loaded != kExitOk) return loaded;
+
+  CProductPageLogic page(kind, model.DevType);
+  const int port = page.DetectTool();
+  if (port == -1) return NoTool(out);
+  ReportPort(out, port);
+  page.LoadEntry();
+  if (page.SkipsModelCheck()) {
+    const std::string text = page.Entry().ShowName +
+                             " does not report its model name; its page updates it unchecked.";
+    out.Info(text, JsonLine("message").Add("text", text).Add("failure", false).Str());
+    out.Result("unchecked", kExitOk, "", "");
+    return kExitOk;
+  }
+  if (!page.VerifyConnectedModel(port)) {
+    out.Message(text::kEquipmentMismatch, true);
+    out.Result("wrong-tool", kExitNotWritten, text::kEquipmentMismatch, PortAdvice(port));
+    return kExitNotWritten;
+  }
+  std::string text = "The tool on " + varnok::PortDevicePath(port) + " is a " + model.ShowName + ".";
+  if (page.DevType() != model.DevType) {
+    const DeviceEntry adopted = CConfigHelper::GetInstance().FindByType(page.DevType());
+    text = "The tool on " + varnok::PortDevicePath(port) + " is a " +
+           (adopted.ShowName.empty() ? "model" : adopted.ShowName) + " (product code " +
+           std::to_string(page.DevType()) + "), which the " + PageName(kind) +
+           " page takes in its place.";
+  }
+  out.Info(text, JsonLine("message").Add("text", text).Add("failure", false).Str());
+  out.Result("match", kExitOk, "", "");
+  return kExitOk;
+}
+
+int RunUpdate(const CliOptions& options, CliReporter& out) {
+  DeviceEntry model;
+  PageKind kind = PageKind::QV120;
+  const int loaded = LoadModel(options, out, model, kind);
+  if (loaded != kExitOk) return loaded;
+
+  CProductPageLogic page(kind, model.DevType);
+  const UpdatePath which = page.ChooseUpdatePath(options.updateFile);
+  const int port = page.DetectTool();
+  if (port == -1) return NoTool(out);
+  ReportPort(out, port);
+  if (InterruptRequested()) {
+    out.Result("cancelled", kExitCancelled, "", HintFor(DownloadEnd::Stopped));
+    return kExitCancelled;
+  }
+
+  CDownloadWorkflow workflow;
+  const PrepareResult prepared = page.PrepareUpdate(which, options.updateFile, workflow);
+  switch (prepared.step) {
+    case PrepareStep::NoTool:
+      return NoTool(out);
+    case PrepareStep::ModelMismatch:
+      out.Message(prepared.message, true);
+      out.Result("wrong-tool", kExitNotWritten, prepared.message, PortAdvice(port));
+      return kExitNotWritten;
+    case PrepareStep::BadExtension:
+    case PrepareStep::WrongFile: {
+      out.Message(prepared.message, true);
+      std::string hint;
+      if (!std::ifstream(options.updateFile, std::ios::binary).is_open()) {
+        hint = "Cannot open " + options.updateFile + ".";
+      }
+      out.Result("wrong-file", kExitNotWritten, prepared.message, hint);
+      return kExitNotWritten;
+    }
+    case PrepareStep::Ready:
+      break;
+  }
+  if (InterruptRequested()) {
+    out.Result("cancelled", kExitCancelled, "", HintFor(DownloadEnd::Stopped));
+    return kExitCancelled;
+  }
+
+  workflow.SetView(&out);
+  SetInterruptAction([&workflow] { workflow.RequestStop(true); });
+  workflow.Start();
+  bool cancelled = false;
+  while (!workflow.WaitForWorker(kRunPollMs)) {
+    if (InterruptRequested() && !cancelled) {
+      cancelled = true;
+      workflow.Cancel();  // as the Cancel button: stop, close the port, wait
+    }
+  }
+  SetInterruptAction(nullptr);
+  if (cancelled) {
+    // The worker notices the stop at its next check; let it end before exit.
+    workflow.WaitForWorker(kCancelGraceMs);
+  }
+
+  DownloadEnd how = workflow.RunHasEnded() ? workflow.EndResult() : DownloadEnd::Stopped;
+  if (cancelled || (InterruptRequested() && how != DownloadEnd::Done)) how = DownloadEnd::Stopped;
+  if (how == DownloadEnd::Done) workflow.Finish();
+  workflow.DetachView();
+
+  std::string hint = HintFor(how);
+  if (how == DownloadEnd::NotStarted) {
+    const std::string advice = PortAdvice(port);
+    if (!advice.empty()) hint = advice + "\n" + hint;
+  }
+  out.Result(ResultName(how), ExitFor(how), workflow.LastStatus(), hint);
+  return ExitFor(how);
+}
+
+}  // namespace cli

@@ -1,0 +1,14 @@
+#pragma once
+// The commands of varnok-cli; each returns the exit status (ExitCodes.h).
+
+#include "cli/CliOptions.h"
+#include "cli/CliReporter.h"
+
+namespace cli {
+
+int RunPorts(const CliOptions& options, CliReporter& out);
+int RunModels(const CliOptions& options, CliReporter& out);
+int RunIdentify(const CliOptions& options, CliReporter& out);
+int RunUpdate(const CliOptions& options, CliReporter& out);
+
+}  // namespace cli

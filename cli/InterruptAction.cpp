@@ -1,0 +1,29 @@
+// The platform-neutral half of the interrupt watch: the flag and the action.
+#include <atomic>
+#include <mutex>
+
+#include "cli/Interrupt.h"
+#include "cli/InterruptBackend.h"
+
+namespace cli {
+
+namespace {
+std::atomic<bool> interrupted{false};
+std::mutex actionMutex;
+std::function<void()> registeredAction;
+}  // namespace
+
+bool InterruptRequested() { return interrupted; }
+
+void SetInterruptAction(std::function<void()> action) {
+  std::lock_guard<std::mutex> lock(actionMutex);
+  registeredAction = std::move(action);
+}
+
+void OnInterrupt() {
+  interrupted = true;
+  std::lock_guard<std::mutex> lock(actionMutex);
+  if (registeredAction) registeredAction();
+}
+
+}  // namespace cli

@@ -1,0 +1,6 @@
+#pragma once
+// Called by the platform backend on its own thread for every interrupt.
+
+namespace cli {
+void OnInterrupt();
+}  // namespace cli

@@ -1,0 +1,48 @@
+// varnok-cli: the command-line firmware updater.
+#include <cstdio>
+#include <exception>
+
+#include "cli/CliOptions.h"
+#include "cli/CliReporter.h"
+#include "cli/Commands.h"
+#include "cli/ExitCodes.h"
+#include "cli/Interrupt.h"
+#include "cli/Terminal.h"
+
+int main(int argc, char** argv) {
+  using namespace cli;
+  CliOptions options;
+  std::string error;
+  if (!ParseCliArgs(argc, argv, options, error)) {
+    std::fprintf(stderr, "varnok-cli: %s\nTry 'varnok-cli --help'.\n", error.c_str());
+    return kExitUsage;
+  }
+  if (options.command == Command::Help) {
+    std::fputs(CliHelpText().c_str(), stdout);
+    return kExitOk;
+  }
+  if (options.command == Command::Version) {
+    std::puts("varnok-cli " VARNOK_VERSION);
+    return kExitOk;
+  }
+
+  InstallInterruptWatch();
+  ReporterOptions view;
+  view.json = options.json;
+  view.verbose = options.verbose;
+  view.terminal = !options.json && StdoutIsTerminal();
+  view.width = view.terminal ? TerminalWidth() : 80;
+  CliReporter out(view);
+  try {
+    switch (options.command) {
+      case Command::Ports: return RunPorts(options, out);
+      case Command::Models: return RunModels(options, out);
+      case Command::Identify: return RunIdentify(options, out);
+      case Command::Update: return RunUpdate(options, out);
+      default: break;
+    }
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "varnok-cli: internal error: %s\n", e.what());
+  }
+  return kExitInternal;
+}

@@ -1,0 +1,90 @@
+#pragma once
+// CSyncSerialPort: the synchronous serial port that every device object
+// embeds. No thread, no locking: one thread at a time uses it and polls it.
+//
+// Port numbers name devices through PortNames.h ("\\.\COM<n>" on Windows,
+// $VARNOK_DEV_DIR/ttyACM<k> or ttyUSB<k> elsewhere).
+//
+// Every port is opened for exclusive use: a port that another program (or
+// another object of this one) holds fails to open.
+
+#include <cstdint>
+
+#include "device/PortError.h"
+
+// Receives the text of a port failure ("WriteFile failed, error = 5").
+// Called on the thread that used the port, during the failing call; the
+// text is valid only for the duration of the call and must be copied.
+class ISerialNotify {
+ public:
+  virtual ~ISerialNotify() = default;
+  virtual void OnPortFailureText(const char* text) = 0;
+};
+
+// Message number under which a port failure text reaches its notify window.
+constexpr unsigned WM_PORT_FAILURE_TEXT = 0x047B;  // WM_USER+123
+
+class CSyncSerialPort {
+ public:
+  // Queue sizes requested from the driver, bytes.
+  static constexpr int kQueueSize = 3072;
+  // Constant part of the read total time-out on the Win32 backend, ms.
+  static constexpr int kReadTotalConstantMs = 40;
+
+  // Read and write total time-out multiplier in ms per byte:
+  // 11000 / baud + 1 (1 at 115200 baud, 2 at 9600).
+  static unsigned TimeoutMultiplier(unsigned baud);
+
+  CSyncSerialPort();
+  ~CSyncSerialPort();
+  CSyncSerialPort(const CSyncSerialPort&) = delete;
+  CSyncSerialPort& operator=(const CSyncSerialPort&) = delete;
+
+  // Opens port `port` at `baud`, 8 data bits, no parity, one stop bit, raw.
+  // Returns 1 when open (also when it already was: then nothing changes but
+  // the notify window), 0 on failure. A device that cannot be opened gives 0
+  // without any text; a set-up step that fails sends its text to `notify`
+  // (may be null) and closes the device again.
+  int Open(int port, unsigned baud, ISerialNotify* notify);
+
+  // Closes the port if open. Always returns 1.
+  int Close();
+
+  // Writes up to `length` bytes. Returns the count written, which is less
+  // than `length` when the write total time-out (multiplier x length ms)
+  // runs out; -1 on failure or when the port is not open.
+  int Write(const std::uint8_t* data, int length);
+
+  // Never waits: returns min(capacity, queued) bytes, 0 when nothing is
+  // queued (the buffer is then untouched), -1 on failure or when not open.
+  int Read(std::uint8_t* buffer, int capacity);
+
+  // Bit 0 discards the receive queue, bit 1 the transmit queue.
+  void Purge(int bits);
+
+  // Clears every field without closing (for owners' constructors).
+  void Reset();
+
+  // Blocks until bytes are queued or `timeoutMs` passed. Returns 1 when
+  // readable, 0 on time-out, -1 when not open or the device is gone (a lost
+  // device also makes the wait return at once, so callers do not spin).
+  int WaitReadable(int timeoutMs);
+
+  bool IsOpen() const { return openFlag != 0; }
+
+  // Why the last Open failed (None after a good one) and the raw OS error.
+  varnok::PortFailure LastOpenFailure() const { return lastOpenFailure; }
+  int LastOpenOsError() const { return lastOpenOsError; }
+
+ private:
+  static constexpr std::intptr_t kNoHandle = -1;
+
+  void ReportFailure(const char* format, int osError);
+
+  ISerialNotify* notifyWindow;
+  std::intptr_t portHandle;  // fd or HANDLE; kNoHandle when closed
+  int openFlag;
+  unsigned writeMultiplier;  // ms per byte for the write total time-out
+  varnok::PortFailure lastOpenFailure;
+  int lastOpenOsError;
+};

@@ -1,0 +1,23 @@
+# Sourced by scripts/test and scripts/demo: makes sure the Debian packages
+# the project builds with are installed.
+VARNOK_PACKAGES="g++ cmake ninja-build pkg-config qt6-base-dev libtinyxml-dev libgtest-dev libgmock-dev libgl1-mesa-dev"
+
+varnok_install_deps() {
+  local missing=()
+  local pkg
+  for pkg in $VARNOK_PACKAGES; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$pkg")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages. Install them with:" >&2
+    echo "  sudo apt-get install -y ${missing[*]}" >&2
+    exit 2
+  fi
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq "${missing[@]}" >/dev/null
+}

@@ -1,0 +1,84 @@
+#include "sim/PtyLink.h"
+
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace varnok::sim {
+
+namespace {
+
+std::string ErrnoText(const std::string& what) { return what + ": " + std::strerror(errno); }
+
+// Removes a link left behind by an earlier run; false when the path holds
+// anything that may still be in use.
+bool ClearStaleLink(const std::string& path, std::string* error) {
+  struct stat link {};
+  if (::lstat(path.c_str(), &link) != 0) return true;  // nothing there
+  struct stat target {};
+  if (S_ISLNK(link.st_mode) && ::stat(path.c_str(), &target) != 0) {
+    if (::unlink(path.c_str()) == 0) return true;
+    if (error != nullptr) *error = ErrnoText("cannot remove the stale link " + path);
+    return false;
+  }
+  if (error != nullptr)
+    *error = path + " already exists (a device, or a link to a live one); not replacing it";
+  return false;
+}
+
+}  // namespace
+
+bool PtyLink::Open(std::string* error) {
+  Close();
+  if (!ClearStaleLink(linkPath_, error)) return false;
+
+  char slaveName[256] = {0};
+  if (::openpty(&master_, &slaveKeep_, slaveName, nullptr, nullptr) != 0) {
+    if (error != nullptr) *error = ErrnoText("openpty failed");
+    master_ = slaveKeep_ = -1;
+    return false;
+  }
+  termios tio{};
+  ::tcgetattr(slaveKeep_, &tio);
+  ::cfmakeraw(&tio);
+  ::cfsetispeed(&tio, B115200);
+  ::cfsetospeed(&tio, B115200);
+  ::tcsetattr(slaveKeep_, TCSANOW, &tio);
+  ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+  ::fcntl(master_, F_SETFD, FD_CLOEXEC);
+  ::fcntl(slaveKeep_, F_SETFD, FD_CLOEXEC);
+  slavePath_ = slaveName;
+
+  if (::symlink(slavePath_.c_str(), linkPath_.c_str()) != 0) {
+    if (error != nullptr) *error = ErrnoText("cannot create the link " + linkPath_);
+    Close();
+    return false;
+  }
+  linked_ = true;
+  return true;
+}
+
+void PtyLink::Close() {
+  if (linked_) {
+    ::unlink(linkPath_.c_str());
+    linked_ = false;
+  }
+  if (master_ >= 0) ::close(master_);
+  if (slaveKeep_ >= 0) ::close(slaveKeep_);
+  master_ = slaveKeep_ = -1;
+}
+
+int PtyLink::PendingTowardsPeer() const {
+  if (slaveKeep_ < 0) return 0;
+  int queued = 0;
+  if (::ioctl(slaveKeep_, FIONREAD, &queued) != 0) return 0;
+  return queued;
+}
+
+}  // namespace varnok::sim

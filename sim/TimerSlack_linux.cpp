@@ -1,0 +1,9 @@
+#include "sim/TimerSlack.h"
+
+#include <sys/prctl.h>
+
+namespace varnok::sim {
+
+void TightenTimerSlack() { ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL); }
+
+}  // namespace varnok::sim

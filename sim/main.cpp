@@ -1,0 +1,54 @@
+// varnok-toolsim: one scan tool played on a pseudo-terminal.
+#include <csignal>
+#include <cstring>
+#include <iostream>
+
+#include "sim/SimOptions.h"
+#include "sim/ToolSimulator.h"
+
+namespace {
+
+varnok::sim::ToolSimulator* gSimulator = nullptr;
+
+extern "C" void OnStopSignal(int) {
+  if (gSimulator != nullptr) gSimulator->RequestStop();
+}
+
+void InstallStopHandlers() {
+  struct sigaction action {};
+  action.sa_handler = OnStopSignal;
+  sigemptyset(&action.sa_mask);
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+  std::signal(SIGPIPE, SIG_IGN);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace varnok::sim;
+  SimOptions options;
+  std::string error;
+  switch (ParseSimArgs(argc, argv, options, error)) {
+    case ParseResult::Help:
+      std::cout << SimHelpText();
+      return 0;
+    case ParseResult::Error:
+      std::cerr << "varnok-toolsim: " << error << "\n";
+      return 2;
+    case ParseResult::Run:
+      break;
+  }
+
+  ToolSimulator simulator(options, &std::cout);
+  gSimulator = &simulator;
+  InstallStopHandlers();
+  if (!simulator.Start(&error)) {
+    std::cerr << "varnok-toolsim: " << error << "\n";
+    gSimulator = nullptr;
+    return 1;
+  }
+  const int status = simulator.Run();
+  gSimulator = nullptr;
+  if (status != 0) std::cerr << "varnok-toolsim: " << simulator.LastError() << "\n";
+  return status;
+}

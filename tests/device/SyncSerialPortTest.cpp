@@ -1,0 +1,116 @@
+// CSyncSerialPort against a real pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "device/Clock.h"
+#include "device/SyncSerialPort.h"
+#include "tests/support/PtyPeer.h"
+#include "tests/support/TempDevDir.h"
+
+using varnok::PortFailure;
+using varnok::test::Bytes;
+using varnok::test::PtyPeer;
+using varnok::test::TempDevDir;
+
+namespace {
+
+struct RecordingNotify : ISerialNotify {
+  std::vector<std::string> texts;
+  void OnPortFailureText(const char* text) override { texts.emplace_back(text); }
+};
+
+class SyncSerialPortTest : public ::testing::Test {
+ protected:
+  TempDevDir dir;
+  PtyPeer peer{dir.Path(), "ttyACM0"};  // port 1
+  CSyncSerialPort port;
+  RecordingNotify notify;
+};
+
+TEST_F(SyncSerialPortTest, EmptyQueueReadsZeroAndLeavesBufferAlone) {
+  ASSERT_EQ(port.Open(1, 115200, &notify), 1);
+  std::uint8_t buf[4] = {7, 7, 7, 7};
+  EXPECT_EQ(port.Read(buf, sizeof buf), 0);
+  EXPECT_EQ(buf[0], 7);
+}
+
+TEST_F(SyncSerialPortTest, ReadTakesAtMostCapacityAndLeavesTheRestQueued) {
+  ASSERT_EQ(port.Open(1, 115200, nullptr), 1);
+  peer.Send({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+  ASSERT_EQ(port.WaitReadable(1000), 1);
+  std::uint8_t buf[10] = {};
+  varnok::SleepMs(20);  // let the whole burst land in the queue
+  EXPECT_EQ(port.Read(buf, 5), 5);
+  EXPECT_EQ(buf[4], 4);
+  EXPECT_EQ(port.Read(buf, 10), 5);
+  EXPECT_EQ(buf[0], 5);
+  EXPECT_EQ(buf[4], 9);
+}
+
+TEST_F(SyncSerialPortTest, WriteReachesTheFarEnd) {
+  ASSERT_EQ(port.Open(1, 115200, nullptr), 1);
+  EXPECT_EQ(port.Write(reinterpret_cast<const std::uint8_t*>("\xAA\x55\xC9"), 3), 3);
+  EXPECT_EQ(peer.Receive(3), (Bytes{0xAA, 0x55, 0xC9}));
+}
+
+TEST_F(SyncSerialPortTest, MissingDeviceFailsWithoutAnyText) {
+  EXPECT_EQ(port.Open(5, 115200, &notify), 0);
+  EXPECT_TRUE(notify.texts.empty());
+  EXPECT_EQ(port.LastOpenFailure(), PortFailure::NotFound);
+  EXPECT_FALSE(port.IsOpen());
+}
+
+TEST_F(SyncSerialPortTest, SecondOpenWhileOpenKeepsThePortEvenForAnotherNumber) {
+  PtyPeer other{dir.Path(), "ttyACM1"};
+  ASSERT_EQ(port.Open(1, 115200, nullptr), 1);
+  EXPECT_EQ(port.Open(2, 9600, &notify), 1);
+  port.Write(reinterpret_cast<const std::uint8_t*>("x"), 1);
+  EXPECT_EQ(peer.Receive(1, 500), Bytes{'x'});
+  EXPECT_TRUE(other.Receive(1, 100).empty());
+}
+
+TEST_F(SyncSerialPortTest, ClosedPortRefusesReadAndWrite) {
+  std::uint8_t b = 0;
+  EXPECT_EQ(port.Read(&b, 1), -1);
+  EXPECT_EQ(port.Write(&b, 1), -1);
+  ASSERT_EQ(port.Open(1, 115200, nullptr), 1);
+  EXPECT_EQ(port.Close(), 1);
+  EXPECT_EQ(port.Read(&b, 1), -1);
+  EXPECT_EQ(port.Write(&b, 1), -1);
+  EXPECT_EQ(port.Close(), 1);
+}
+
+TEST_F(SyncSerialPortTest, PortHeldElsewhereFailsToOpenAsBusy) {
+  ASSERT_EQ(port.Open(1, 115200, nullptr), 1);
+  CSyncSerialPort second;
+  EXPECT_EQ(second.Open(1, 115200, &notify), 0);
+  EXPECT_EQ(second.LastOpenFailure(), PortFailure::Busy);
+  port.Close();
+  EXPECT_EQ(second.Open(1, 115200, nullptr), 1);  // free again after Close
+}
+
+TEST_F(SyncSerialPortTest, RegularFileFailsToOpenWithASetUpText) {
+  dir.WriteFile("ttyACM5", "not a terminal");
+  EXPECT_EQ(port.Open(6, 115200, &notify), 0);
+  ASSERT_EQ(notify.texts.size(), 1u);
+  EXPECT_EQ(notify.texts[0].rfind("SetCommState failed, error = ", 0), 0u);
+  EXPECT_FALSE(port.IsOpen());
+}
+
+TEST_F(SyncSerialPortTest, UnpluggedDeviceEndsWaitsAtOnce) {
+  ASSERT_EQ(port.Open(1, 115200, nullptr), 1);
+  peer.Unplug();
+  EXPECT_EQ(port.WaitReadable(5000), -1);
+  std::uint8_t b = 0;
+  EXPECT_LE(port.Read(&b, 1), 0);
+}
+
+TEST(SyncSerialPortTimeouts, MultiplierFollowsTheBaudRate) {
+  EXPECT_EQ(CSyncSerialPort::TimeoutMultiplier(115200), 1u);
+  EXPECT_EQ(CSyncSerialPort::TimeoutMultiplier(57600), 1u);
+  EXPECT_EQ(CSyncSerialPort::TimeoutMultiplier(9600), 2u);
+}
+
+}  // namespace

@@ -1,0 +1,80 @@
+#pragma once
+// CConfigHelper: the process-wide reader of device.xml.
+//
+// The file is read, never written. Every <Device> becomes a DeviceEntry kept
+// in two ordered maps (by DevType and by DevName). Look-ups return copies;
+// a look-up on an empty map walks the document again first, so an empty or
+// unreadable file is walked on every look-up.
+//
+// Threads: not thread-safe; all callers use it from one thread (the UI
+// thread, or the command-line tool's main thread).
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "update/DeviceEntry.h"
+
+class TiXmlDocument;
+
+class CConfigHelper {
+ public:
+  // The process-wide instance, constructed on the first call.
+  static CConfigHelper& GetInstance();
+
+  // Drops the document, both maps and the cached paths of the instance, as
+  // at process start. For tests only.
+  static void ResetForTesting();
+
+  virtual ~CConfigHelper();
+  CConfigHelper(const CConfigHelper&) = delete;
+  CConfigHelper& operator=(const CConfigHelper&) = delete;
+
+  // Folder of the running program, ending with the platform's separator
+  // ('/' on POSIX, '\\' on Windows). Computed once and cached.
+  std::string GetModuleDir();
+
+  // GetModuleDir() + "device.xml". Computed once and cached.
+  std::string GetConfigPath();
+
+  // Parses the file at `path` into the one document (created on the first
+  // call). Returns whether the parse succeeded. Does not touch the maps:
+  // entries built from an earlier file stay in force.
+  bool LoadConfig(const std::string& path);
+
+  // True only when a document is loaded and root/TestMode's text is "1".
+  bool IsTestMode();
+
+  // root/InnerVersion (test mode) or root/Version, as wide text (UTF-8
+  // decoded; a byte that is not valid UTF-8 stands for itself). "V0.01"
+  // without a document, element or text.
+  std::wstring GetVersionText();
+
+  // Copy of the entry with that DevType, or an empty entry.
+  DeviceEntry FindByType(int devType);
+
+  // Copy of the entry whose DevName equals `name` byte for byte, or an
+  // empty entry.
+  DeviceEntry FindByName(const std::string& name);
+
+  // Fills both maps from the document: 0 when the type map holds at least
+  // one entry afterwards, -1 otherwise (also without a document). The walk
+  // stops at the first Device with a missing or empty child; entries stored
+  // before it stay. Duplicate keys: the last Device wins.
+  int BuildMaps();
+
+  // Every entry of the type map in DevType order (builds the maps first
+  // when the type map is empty). For listing models.
+  std::vector<DeviceEntry> AllEntries();
+
+ private:
+  CConfigHelper();
+
+  std::unique_ptr<TiXmlDocument> document;  // null until LoadConfig ran once
+  bool documentLoaded = false;              // the last LoadConfig succeeded
+  std::map<int, DeviceEntry> typeMap;
+  std::map<std::string, DeviceEntry> nameMap;
+  std::string configPath;  // cache of GetConfigPath
+  std::string moduleDir;   // cache of GetModuleDir
+};

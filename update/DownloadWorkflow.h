@@ -1,0 +1,117 @@
+#pragma once
+// CDownloadWorkflow: the UI-neutral download session that every update goes
+// through (the GUI's download dialog and varnok-cli wrap it).
+//
+// Use, on one controlling thread (the UI thread):
+//   1. SetPartitionSelector, SetDeviceEntry.
+//   2. LoadUpdateFile(path): false = the page reports "Wrong file!".
+//   3. SetView(view); Start(): the dialog initialisation. Start traces
+//      "ProcessInitDevice OK\n" / "NG\n" through the view, then
+//      ProcessInitDevice (opens the tool; blocks: a port scan, and for a
+//      DevType 13 programmer up to ~6 s of reconnecting), which starts the
+//      worker thread (DownloadThread) on success.
+//   4. The worker reports through the view (see DownloadView.h) and ends
+//      with RunEnded.
+//   5. The user's button: Finish() after "ok", otherwise Cancel(); a window
+//      close request: CloseRequest(). Then destroy the workflow.
+//
+// Ownership: the image, the device object and the run's flags live in a
+// shared run state. The worker holds its own reference, so nothing it uses
+// is released under it. Cancel() and the destructor wait up to
+// kTeardownWaitMs for the worker; a worker still busy then is left to end
+// by itself (its stop request is set and the view detached, so it neither
+// reports nor outlives its objects).
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "update/DeviceEntry.h"
+#include "update/DownloadView.h"
+
+class CUsbDevInterface;
+struct DownloadRunState;
+
+class CDownloadWorkflow {
+ public:
+  // Longest a teardown waits for the worker, ms.
+  static constexpr int kTeardownWaitMs = 600;
+
+  CDownloadWorkflow();
+  // Destruction: stop request, wait up to kTeardownWaitMs for the worker,
+  // detach the view, close the device's port when open, release the rest.
+  virtual ~CDownloadWorkflow();
+  CDownloadWorkflow(const CDownloadWorkflow&) = delete;
+  CDownloadWorkflow& operator=(const CDownloadWorkflow&) = delete;
+
+  // Selector the page chose (0 .bin, 1 .zpk; PX110 page 0 or 2); copied into
+  // the device object when LoadUpdateFile creates it.
+  void SetPartitionSelector(int selector);
+  void SetDeviceEntry(const DeviceEntry& entry);
+  const DeviceEntry& Entry() const;
+
+  // Reads and checks the update file (header, trailer, partition rules of
+  // the tool class) and creates the device object on the first call. For
+  // programmer tools it opens the tool to learn its name (blocks). Returns
+  // true with the image in memory; false leaves no image. Files over 64 MiB
+  // are rejected. Shows nothing.
+  bool LoadUpdateFile(const std::string& path);
+
+  // The view is not owned; it must stay valid until DetachView() or the
+  // destructor returned. May be null (nothing is shown).
+  void SetView(IDownloadView* view);
+  // After this returns no view call is running or will come.
+  void DetachView();
+
+  // Dialog initialisation: with an image of size > 0 and a device object,
+  // traces "ProcessInitDevice OK\n" and runs ProcessInitDevice; otherwise
+  // traces "ProcessInitDevice NG\n", shows "Wrong file." in red and ends
+  // (RunEnded(NotStarted)).
+  void Start();
+
+  // Opens the tool (OpenDevice; programmer DevType 13: reboot to the loader
+  // and reconnect; programmer answering as another model: restart, sync,
+  // reopen) and starts the worker. Failure shows "设备不匹配" (another model
+  // answered) or "Communication failure, please exit." in red, starts no
+  // worker and ends with RunEnded(NotStarted). Returns whether a worker started.
+  bool ProcessInitDevice();
+
+  // Sets the stop flag and the device object's abort flag to `on`.
+  // Any thread.
+  void RequestStop(bool on);
+
+  // The Cancel button: stop request, close the port (an exchange the worker
+  // waits in fails), wait up to kTeardownWaitMs for the worker, detach the
+  // view, release the device object. Returns within about 700 ms.
+  void Cancel();
+
+  // A window close request (Alt+F4, Ctrl-C): stop request and close the
+  // port when open; the worker is ended by the destructor.
+  void CloseRequest();
+
+  // The button after a good run ("ok"): closes the port when open.
+  void Finish();
+
+  // Waits up to `ms` for the worker to end; true when none runs (any more).
+  bool WaitForWorker(int ms);
+  bool WorkerRunning() const;
+
+  // Results and state, for front ends and tests.
+  bool OkFlag() const;
+  bool StopRequested() const;
+  int ImageSize() const;
+  const std::vector<std::uint8_t>* Image() const;  // null when none loaded
+  CUsbDevInterface* Device() const;                // null before LoadUpdateFile
+  // The last status text shown and how the run ended (NotStarted until a
+  // run ended; check WorkerRunning/RunEnded for the moment).
+  std::string LastStatus() const;
+  bool RunHasEnded() const;
+  DownloadEnd EndResult() const;
+
+ private:
+  void StartWorker();
+  void EndWorker(int waitMs);
+
+  std::shared_ptr<DownloadRunState> state;
+};

@@ -1,0 +1,15 @@
+#pragma once
+// Where the running program lives. One backend per platform
+// (ModuleDir_posix.cpp, ModuleDir_win.cpp).
+
+#include <string>
+
+namespace varnok {
+
+// Full path of the running program's file; empty when it cannot be found.
+std::string RunningProgramPath();
+
+// The platform's path separator: '/' or '\\'.
+char PathSeparator();
+
+}  // namespace varnok

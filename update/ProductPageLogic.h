@@ -1,0 +1,104 @@
+#pragma once
+// CProductPageLogic: what the three product pages (QV120, QV220, PX110) do
+// when looking for the tool and when Update is pressed, without any UI.
+// The GUI pages and varnok-cli both use it; the GUI adds the indicator,
+// the buttons, the remembered paths and the message boxes.
+//
+// Threads: one thread (the UI thread). VerifyConnectedModel and
+// PrepareUpdate block: they open the port and ask the tool its name (up to
+// two tries 1000 ms apart plus the device's own time-outs).
+
+#include <string>
+
+#include "update/DeviceEntry.h"
+
+class CDownloadWorkflow;
+
+enum class PageKind {
+  QV120,  // product codes 1, 8, 11, 14..17: .bin and .zpk paths
+  QV220,  // 2..6: .bin and .zpk paths; DevType 6 skips the model check
+  PX110,  // 7, 12 (13 adopted when such a tool is found): .bin path only
+};
+
+enum class UpdatePath { Bin, Zpk };
+
+// The page that serves a product code; false when no page serves it
+// (13 counts as the PX110 page's).
+bool PageForProduct(int devType, PageKind& kind);
+
+// Outcome of PrepareUpdate, in the order the steps run.
+enum class PrepareStep {
+  NoTool,         // no port found: nothing happens, no message
+  ModelMismatch,  // text::kEquipmentMismatch
+  BadExtension,   // the page's format message
+  WrongFile,      // LoadUpdateFile refused: text::kWrongFileMessage
+  Ready,          // the workflow holds the image; show it and Start()
+};
+
+struct PrepareResult {
+  PrepareStep step = PrepareStep::NoTool;
+  std::string message;  // message box text; empty for NoTool and Ready
+};
+
+class CProductPageLogic {
+ public:
+  // `devType` is the model variant the main window passes (the PX110 page
+  // starts at 7 unless told 12).
+  CProductPageLogic(PageKind kind, int devType);
+  virtual ~CProductPageLogic() = default;
+
+  PageKind Kind() const { return kind; }
+  int DevType() const { return devType; }
+  void SetDevType(int type) { devType = type; }
+  const DeviceEntry& Entry() const { return entry; }
+  int Port() const { return port; }
+
+  // Port search: port = first port found, or -1 and the entry cleared.
+  // Returns the port.
+  int DetectTool();
+
+  // entry = FindByType(DevType()).
+  void LoadEntry();
+
+  // Whether this page skips the model check for its current entry
+  // (QV220 page, DevType 6).
+  bool SkipsModelCheck() const;
+
+  // Asks the tool on `port` for its model name and checks it against the
+  // entry by this page's rules. PX110 page: a tool whose name maps to
+  // DevType 13 is accepted and the page (and entry) adopt 13. An empty
+  // entry (model not in device.xml) never matches.
+  bool VerifyConnectedModel(int port);
+
+  // Whether the page has a .zpk update path.
+  bool HasZpkPath() const { return kind != PageKind::PX110; }
+
+  // The page's extension test for the path of button `which`: empty when
+  // the upper-cased path contains ".BIN" (".ZPK"), else the page's message
+  // ("File format incorrect!", or "File format error!" on the QV220 page's
+  // .bin path).
+  std::string CheckExtension(const std::string& path, UpdatePath which) const;
+
+  // The path (button) a file of `path` goes to: .bin when the upper-cased
+  // path contains ".BIN", else .zpk where the page has it, else .bin.
+  UpdatePath ChooseUpdatePath(const std::string& path) const;
+
+  // Partition selector the page gives the download: QV120/QV220 0 for .bin,
+  // 1 for .zpk; PX110 0 for DevType 7, 2 otherwise.
+  int PartitionSelector(UpdatePath which) const;
+
+  // Pressing Update: DetectTool, LoadEntry, the model check (a failure
+  // forgets the port and clears the entry), the extension test, the
+  // partition selector and entry into `workflow`, LoadUpdateFile.
+  PrepareResult PrepareUpdate(UpdatePath which, const std::string& path,
+                              CDownloadWorkflow& workflow);
+
+  // Clears the entry and forgets the port.
+  void ForgetTool();
+
+ private:
+  PageKind kind;
+  int devType;
+  DeviceEntry entry;
+  int port = -1;
+};
