@@ -162,8 +162,8 @@ void CUpgradeQV120Dlg::OnCommand(int id) {
 
 void CUpgradeQV120Dlg::ChooseFile(UpdatePath which) {
   const bool bin = which == UpdatePath::Bin;
-  const QString filter = bin ? QStringLiteral("Firmware image (*.bin)")
-                             : QStringLiteral("Resource package (*.zpk)");
+  const QString filter = bin ? QStringLiteral("Firmware image (*.bin *.BIN)")
+                             : QStringLiteral("Resource package (*.zpk *.ZPK)");
   const QString chosen =
       prompts::ChooseOpenFile(this, filter, RememberedPath(which, DevType()));
   if (chosen.isEmpty())

@@ -33,7 +33,6 @@ QString ChooseOpenFile(QWidget* parent, const QString& filter, const QString& st
     return OpenFiles()(parent, filter, startPath);
   QFileDialog dialog(parent, QString(), startPath, filter);
   dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setOption(QFileDialog::DontUseNativeDialog, false);
   if (!startPath.isEmpty())
     dialog.selectFile(startPath);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -24,8 +24,8 @@ void SetOpenFileHook(OpenFileHook hook);
 void ShowMessage(QWidget* parent, const QString& text);
 
 // The open-file dialog; the chosen full path, or empty when cancelled.
-// `filter` uses Qt's syntax ("Firmware image (*.bin)"); file name patterns
-// are matched ignoring case.
+// `filter` uses Qt's syntax ("Firmware image (*.bin *.BIN)"); list both
+// cases, as some platform dialogs match patterns case-sensitively.
 QString ChooseOpenFile(QWidget* parent, const QString& filter, const QString& startPath);
 
 }  // namespace prompts

@@ -399,6 +399,14 @@ long CVarnokDlg::OnShowPage(int code, int mode) {
 
 // --- Window events -----------------------------------------------------
 
+void CVarnokDlg::FollowWindowPosition() {
+  pageRect_ = PageRectAt(pos());
+  if (CHostedPage* page = Page(currentPage_)) {
+    page->SetPageRect(pageRect_);
+    page->MoveToScreenRect(pageRect_);
+  }
+}
+
 bool CVarnokDlg::IsBusy() const { return qv220_ != nullptr && qv220_->IsBusy(); }
 
 bool CVarnokDlg::CursorOverPageArea() const {
@@ -412,14 +420,8 @@ bool CVarnokDlg::event(QEvent* event) {
     event->accept();
     return true;
   }
-  if (event->type() == QEvent::Move) {
-    // Dragged, or placed by the window system: the page area follows.
-    pageRect_ = PageRectAt(pos());
-    if (CHostedPage* page = Page(currentPage_)) {
-      page->SetPageRect(pageRect_);
-      page->MoveToScreenRect(pageRect_);
-    }
-  }
+  if (event->type() == QEvent::Move)
+    FollowWindowPosition();  // also when the window system placed the window
   return QDialog::event(event);
 }
 
@@ -455,6 +457,7 @@ void CVarnokDlg::mouseMoveEvent(QMouseEvent* event) {
   if (dragging_) {
     const QPoint delta = event->globalPosition().toPoint() - dragCursor_;
     move(dragWindow_.topLeft() + delta);
+    FollowWindowPosition();
     return;
   }
   if (surface_ == nullptr)
@@ -487,6 +490,14 @@ void CVarnokDlg::mouseReleaseEvent(QMouseEvent* event) {
     menu_.selectedIndex = index;
     DispatchMenuCommand(menu_.CommandOfSelected());
   }
+}
+
+void CVarnokDlg::leaveEvent(QEvent* event) {
+  // The pointer left the window (not onto a page, which reports itself):
+  // no entry stays highlighted.
+  if (surface_ != nullptr && !dragging_)
+    menu_.DrawAll(*surface_);
+  QDialog::leaveEvent(event);
 }
 
 void CVarnokDlg::keyPressEvent(QKeyEvent* event) {

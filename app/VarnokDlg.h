@@ -87,6 +87,7 @@ class CVarnokDlg : public QDialog, public IPageHost, public IPageMessageHandler 
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void leaveEvent(QEvent* event) override;
 
  public slots:
   void done(int result) override;
@@ -111,6 +112,8 @@ class CVarnokDlg : public QDialog, public IPageHost, public IPageMessageHandler 
   void ShowFramedPage(CHostedPage* page, int refreshFlag);
   void OnClose();
   void DeleteSurface();
+  // The page area moves with the window.
+  void FollowWindowPosition();
   bool IsBusy() const;
   bool CursorOverPageArea() const;
 

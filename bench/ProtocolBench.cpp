@@ -23,6 +23,7 @@
 
 #include "device/ProductFactory.h"
 #include "sim/RunningSimulator.h"
+#include "tests/support/PatternBytes.h"
 
 namespace {
 
@@ -69,15 +70,7 @@ double ThreadCpuSeconds() {
 }
 
 Bytes MakeImage(std::size_t size) {
-  Bytes image(size);
-  std::uint32_t x = 0x9E3779B9u;
-  for (auto& b : image) {
-    x ^= x << 13;
-    x ^= x >> 17;
-    x ^= x << 5;
-    b = static_cast<std::uint8_t>(x);
-  }
-  return image;
+  return varnok::test::PatternBytes(size, 1);
 }
 
 // Brings the tool to the point where blocks are written.
@@ -127,8 +120,7 @@ RunResult Run(const ClassSpec& spec, const Bytes& image, unsigned baud, const st
       result.failure = "WriteBlock " + std::to_string(i);
       return result;
     }
-    result.blockUs.push_back(
-        std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
+    result.blockUs.push_back(std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
   }
   result.wallS = std::chrono::duration<double>(Clock::now() - wallStart).count();
   result.cpuS = ThreadCpuSeconds() - cpuStart;
@@ -194,9 +186,8 @@ int main(int argc, char** argv) {
   const Bytes image = MakeImage(kib * 1024);
 
   std::printf("Image %zu KiB; paced line %u baud 8N1 (%.0f bytes/s)\n\n", kib, baud, baud / 10.0);
-  std::printf("%-11s %7s | %10s %8s %8s %6s | %10s %10s %7s %6s\n", "class", "blocks",
-              "median us", "p90 us", "max us", "cpu", "paced B/s", "bound B/s", "of bound",
-              "cpu");
+  std::printf("%-11s %7s | %10s %8s %8s %6s | %10s %10s %7s %6s\n", "class", "blocks", "median us",
+              "p90 us", "max us", "cpu", "paced B/s", "bound B/s", "of bound", "cpu");
   int status = 0;
   for (const ClassSpec& spec : kClasses) {
     if (!only.empty() && only != spec.label) continue;

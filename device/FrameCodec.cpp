@@ -64,7 +64,11 @@ bool IsAck(const std::uint8_t* reply, int length, int* refusal) {
 }
 
 Bytes ClassicRequest(std::uint8_t command, const Bytes& params) {
-  Bytes out{kSync0, kSync1, command};
+  Bytes out;
+  out.reserve(params.size() + 4);
+  out.push_back(kSync0);
+  out.push_back(kSync1);
+  out.push_back(command);
   out.insert(out.end(), params.begin(), params.end());
   if (command != kClassicQueryName) out.push_back(kClassicEnd);
   return out;

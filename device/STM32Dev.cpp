@@ -160,7 +160,12 @@ bool CSTM32Dev::WriteUserData(const std::uint8_t* data, int length) {
 int CSTM32Dev::EnterUpdateMode() {
   const Bytes params = partition == 0 ? Bytes{0x01, 0x02, 0x03, 0x04, 0x05}
                                       : Bytes{0x05, 0x04, 0x03, 0x02, 0x01};
-  const Bytes request = frame::ClassicRequest(frame::kClassicEnterUpdate, params);
+  return ExchangeForCode(frame::ClassicRequest(frame::kClassicEnterUpdate, params),
+                         frame::kClassicUpdateMode, kReplyTimeoutMs, kEnterRetryPauseMs);
+}
+
+int CSTM32Dev::ExchangeForCode(const Bytes& request, std::uint8_t code, int timeoutMs,
+                               int retryPauseMs) {
   for (int attempt = 0; attempt < kTries; ++attempt) {
     if (abort.load()) return 0;
     const int sent = SendWholeFrame(request.data(), static_cast<int>(request.size()));
@@ -168,12 +173,12 @@ int CSTM32Dev::EnterUpdateMode() {
     if (sent < 0) continue;
     std::uint8_t reply[frame::kClassicAckBufferSize] = {};
     SleepMs(kReplyPauseMs);
-    const int received = ClassicReceive(reply, frame::kClassicAckBufferSize, kReplyTimeoutMs);
+    const int received = ClassicReceive(reply, frame::kClassicAckBufferSize, timeoutMs);
     if (received == 0) return 0;
     if (received < 0) continue;
     port.Purge(kPurgeBothQueues);
-    if (frame::IsClassicReply(reply, received, frame::kClassicUpdateMode)) return 1;
-    SleepMs(kEnterRetryPauseMs);
+    if (frame::IsClassicReply(reply, received, code)) return 1;
+    SleepMs(retryPauseMs);
   }
   return -1;
 }
@@ -190,21 +195,8 @@ int CSTM32Dev::EraseFlash() {
     params.assign(5, 0x00);
     timeoutMs = kEraseTimeoutSecondMs;
   }
-  const Bytes request = frame::ClassicRequest(frame::kClassicErase, params);
-  for (int attempt = 0; attempt < kTries; ++attempt) {
-    if (abort.load()) return 0;
-    const int sent = SendWholeFrame(request.data(), static_cast<int>(request.size()));
-    if (sent == 0) return 0;
-    if (sent < 0) continue;
-    std::uint8_t reply[frame::kClassicAckBufferSize] = {};
-    SleepMs(kReplyPauseMs);
-    const int received = ClassicReceive(reply, frame::kClassicAckBufferSize, timeoutMs);
-    if (received == 0) return 0;
-    if (received < 0) continue;
-    port.Purge(kPurgeBothQueues);
-    if (frame::IsClassicReply(reply, received, frame::kClassicEraseDone)) return 1;
-  }
-  return -1;
+  return ExchangeForCode(frame::ClassicRequest(frame::kClassicErase, params),
+                         frame::kClassicEraseDone, timeoutMs, /*retryPauseMs=*/0);
 }
 
 int CSTM32Dev::WriteBlock(const std::uint8_t* image, int len, int offset, int index) {

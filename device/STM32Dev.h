@@ -4,6 +4,8 @@
 // command variant, anything else the second; `deviceType` 7 selects the
 // smaller erase count of the first variant.
 
+#include <vector>
+
 #include "device/UsbDevInterface.h"
 
 class CSTM32Dev : public CUsbDevInterface {
@@ -47,4 +49,11 @@ class CSTM32Dev : public CUsbDevInterface {
   int RestartDevice(int waitMs) override;               // 0
   int SyncLoader() override;                            // 0
   int RebootToLoader() override;                        // 1
+ private:
+  // The try loop of the commands answered by one 6-byte code: up to three
+  // tries; a time-out or another reply starts the next (after
+  // `retryPauseMs` for another reply). 1 when `code` came, 0 abort, -1
+  // three tries without it.
+  int ExchangeForCode(const std::vector<std::uint8_t>& request, std::uint8_t code, int timeoutMs,
+                      int retryPauseMs);
 };

@@ -312,7 +312,9 @@ bool CSTM32DevNew::FinishUpdate() {
 
 bool CSTM32DevNew::SetDeviceTime() {
   const std::string text = framed::FormatTimeText(LocalTimeNow());
-  Bytes payload{frame::kCmdSetTime};
+  Bytes payload;
+  payload.reserve(1 + text.size());
+  payload.push_back(frame::kCmdSetTime);
   payload.insert(payload.end(), text.begin(), text.end());
   std::uint8_t reply[frame::kFrameBufferSize];
   const ExchangeResult result = Exchange(Commands().setDeviceTime, payload, reply);

@@ -40,6 +40,8 @@ class ISerialPortOwner {
 class CSerialPort {
  public:
   CSerialPort();
+  // Ends the monitor and closes the port. Must not run inside
+  // OnSerialMessage: close from there, destroy later.
   virtual ~CSerialPort();
   CSerialPort(const CSerialPort&) = delete;
   CSerialPort& operator=(const CSerialPort&) = delete;

@@ -23,37 +23,6 @@ void CloseFd(std::intptr_t& fd) {
 }
 }  // namespace
 
-CSerialPort::CSerialPort()
-    : portHandle(kNoHandle),
-      threadAlive(false),
-      shutdownRequested(false),
-      wakeRead(kNoHandle),
-      wakeWrite(kNoHandle),
-      owner(nullptr),
-      portNumber(0),
-      eventMask(0),
-      writeBufferSize(0) {}
-
-CSerialPort::~CSerialPort() {
-  Close();
-  if (monitorThread.joinable()) monitorThread.detach();  // only when destroyed from a delivery
-}
-
-bool CSerialPort::IsOpen() const {
-  std::lock_guard<std::mutex> lock(portLock);
-  return portHandle != kNoHandle;
-}
-
-std::vector<std::string> CSerialPort::ErrorLog() const {
-  std::lock_guard<std::mutex> lock(portLock);
-  return errorLog;
-}
-
-void CSerialPort::ErrorHook(const char* callName) {
-  // Reports nothing; kept for diagnosis only.
-  errorLog.emplace_back(callName);
-}
-
 void CSerialPort::JoinMonitor() {
   if (!monitorThread.joinable()) return;
   if (monitorThread.get_id() == std::this_thread::get_id()) return;
@@ -165,6 +134,7 @@ void CSerialPort::MonitorLoop() {
     const nfds_t count = (fd >= 0 && !portGone) ? 2 : 1;
     if (::poll(fds, count, -1) < 0) {
       if (errno == EINTR) continue;
+      std::lock_guard<std::mutex> lock(portLock);
       ErrorHook("WaitCommEvent()");
       break;
     }
@@ -172,6 +142,7 @@ void CSerialPort::MonitorLoop() {
     if (count < 2) continue;
     if (!(fds[1].revents & POLLIN)) {
       // Hang-up without data: the device went away. Wait for Close only.
+      std::lock_guard<std::mutex> lock(portLock);
       ErrorHook("WaitCommEvent()");
       portGone = true;
       continue;

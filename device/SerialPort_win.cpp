@@ -57,38 +57,6 @@ const char* WriteAndWait(HANDLE port, const std::vector<std::uint8_t>& data) {
 
 }  // namespace
 
-CSerialPort::CSerialPort()
-    : portHandle(kNoHandle),
-      threadAlive(false),
-      shutdownRequested(false),
-      wakeRead(kNoHandle),
-      wakeWrite(kNoHandle),
-      owner(nullptr),
-      portNumber(0),
-      eventMask(0),
-      writeBufferSize(0) {}
-
-CSerialPort::~CSerialPort() {
-  Close();
-  if (monitorThread.joinable()) monitorThread.detach();  // only when destroyed from a delivery
-}
-
-bool CSerialPort::IsOpen() const {
-  std::lock_guard<std::mutex> lock(portLock);
-  return portHandle != kNoHandle;
-}
-
-std::vector<std::string> CSerialPort::ErrorLog() const {
-  std::lock_guard<std::mutex> lock(portLock);
-  return errorLog;
-}
-
-// Caller holds portLock.
-void CSerialPort::ErrorHook(const char* callName) {
-  // Reports nothing; kept for diagnosis only.
-  errorLog.emplace_back(callName);
-}
-
 void CSerialPort::JoinMonitor() {
   if (!monitorThread.joinable()) return;
   if (monitorThread.get_id() == std::this_thread::get_id()) return;
@@ -255,12 +223,17 @@ void CSerialPort::MonitorLoop() {
         // queued there is nothing to deliver: wait again.
         DWORD errors = 0;
         COMSTAT status{};
-        bool queued;
+        bool cleared;
         {
           std::lock_guard<std::mutex> lock(portLock);
-          queued = ::ClearCommError(port, &errors, &status) && status.cbInQue > 0;
+          cleared = ::ClearCommError(port, &errors, &status) != FALSE;
+          if (!cleared) ErrorHook("ClearCommError()");
         }
-        if (!queued) continue;
+        if (!cleared) {
+          watching = false;  // the device is gone: do not ask it again and again
+          continue;
+        }
+        if (status.cbInQue == 0) continue;
         ::SetEvent(ov.hEvent);  // deliver through the port-event branch below
       } else {
         const DWORD err = ::GetLastError();

@@ -19,30 +19,6 @@ using varnok::LastOsError;
 using varnok::PortFailure;
 using varnok::PortFailureFromOsError;
 
-unsigned CSyncSerialPort::TimeoutMultiplier(unsigned baud) {
-  return baud == 0 ? 1u : 11000u / baud + 1u;
-}
-
-CSyncSerialPort::CSyncSerialPort() { Reset(); }
-
-CSyncSerialPort::~CSyncSerialPort() { Close(); }
-
-void CSyncSerialPort::Reset() {
-  notifyWindow = nullptr;
-  portHandle = kNoHandle;
-  openFlag = 0;
-  writeMultiplier = 1;
-  lastOpenFailure = PortFailure::None;
-  lastOpenOsError = 0;
-}
-
-void CSyncSerialPort::ReportFailure(const char* format, int osError) {
-  if (notifyWindow == nullptr) return;
-  char text[96];
-  std::snprintf(text, sizeof text, format, osError);
-  notifyWindow->OnPortFailureText(text);
-}
-
 int CSyncSerialPort::Open(int portNumber, unsigned baud, ISerialNotify* notify) {
   notifyWindow = notify;
   if (openFlag) return 1;

@@ -14,14 +14,22 @@ namespace {
 // rule (CF) and -1 for a byte that is no command.
 int RequestLength(std::uint8_t command) {
   switch (command) {
-    case frame::kClassicQueryName: return 3;
-    case frame::kClassicReadUserData: return 4;
-    case frame::kClassicFinish: return 4;
-    case frame::kClassicEnterUpdate: return 9;
-    case frame::kClassicErase: return 9;
-    case frame::kClassicWriteBlock: return frame::kClassicBlockHeaderSize;
-    case frame::kClassicWriteUserData: return 0;
-    default: return -1;
+    case frame::kClassicQueryName:
+      return 3;
+    case frame::kClassicReadUserData:
+      return 4;
+    case frame::kClassicFinish:
+      return 4;
+    case frame::kClassicEnterUpdate:
+      return 9;
+    case frame::kClassicErase:
+      return 9;
+    case frame::kClassicWriteBlock:
+      return frame::kClassicBlockHeaderSize;
+    case frame::kClassicWriteUserData:
+      return 0;
+    default:
+      return -1;
   }
 }
 
@@ -33,8 +41,7 @@ const std::uint8_t kVariantSecond[] = {0x05, 0x04, 0x03, 0x02, 0x01};
 
 }  // namespace
 
-ToolReply ClassicEngine::Reply(std::uint8_t command, unsigned occurrence,
-                               std::uint8_t code) const {
+ToolReply ClassicEngine::Reply(std::uint8_t command, unsigned occurrence, std::uint8_t code) const {
   ToolReply r;
   r.command = command;
   r.occurrence = occurrence;
@@ -195,15 +202,13 @@ void ClassicEngine::HandleRequest(const Bytes& request, std::uint64_t nowMs,
   out.push_back(std::move(reply));
 }
 
-void ClassicEngine::HandleBlockHeader(const Bytes& request, ToolReply& reply,
-                                      std::uint64_t nowMs) {
+void ClassicEngine::HandleBlockHeader(const Bytes& request, ToolReply& reply, std::uint64_t nowMs) {
   const std::uint32_t address = frame::GetLe32(request.data() + 3);
   const unsigned packetSize = frame::GetLe16(request.data() + 7);
   const int dataSize = static_cast<int>(packetSize) - frame::kClassicBlockTrailerSize;
-  const bool fits = erased_ && dataSize >= 1 && dataSize <= frame::kClassicMaxBlock &&
-                    address >= regionStart_ &&
-                    static_cast<std::uint64_t>(address) + static_cast<unsigned>(dataSize) <=
-                        regionEnd_;
+  const bool fits =
+      erased_ && dataSize >= 1 && dataSize <= frame::kClassicMaxBlock && address >= regionStart_ &&
+      static_cast<std::uint64_t>(address) + static_cast<unsigned>(dataSize) <= regionEnd_;
   if (!updateMode_ || !fits) {
     reply.bytes = frame::ClassicReply(kClassicRefused);
     return;

@@ -39,7 +39,7 @@ class ClassicEngine : public ToolEngine {
   ToolReply Reply(std::uint8_t command, unsigned occurrence, std::uint8_t code) const;
 
   const SimOptions& options_;
-  Bytes buffer_;           // request bytes not yet parsed
+  Bytes buffer_;  // request bytes not yet parsed
   std::uint64_t lastByteMs_ = 0;
 
   bool updateMode_ = false;

@@ -37,11 +37,11 @@ enum class FaultKind { Refuse, Drop, Late, Split, Corrupt, WrongEcho, UnplugAfte
 struct Fault {
   FaultKind kind = FaultKind::Drop;
   std::uint8_t command = 0;
-  unsigned from = 1;        // first occurrence hit (1-based)
-  bool onwards = true;      // hits every occurrence from `from` on
-  int value = 0;            // status, ms, offset, byte count or block number
-  int pauseMs = 0;          // split pause; unplug: replug delay (0 = stays away)
-  bool hasValue = false;    // refuse/corrupt: the optional value was given
+  unsigned from = 1;      // first occurrence hit (1-based)
+  bool onwards = true;    // hits every occurrence from `from` on
+  int value = 0;          // status, ms, offset, byte count or block number
+  int pauseMs = 0;        // split pause; unplug: replug delay (0 = stays away)
+  bool hasValue = false;  // refuse/corrupt: the optional value was given
 
   // True when the `occurrence`-th request of `cmd` is hit.
   bool Hits(std::uint8_t cmd, unsigned occurrence) const;

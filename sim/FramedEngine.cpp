@@ -34,9 +34,9 @@ bool NeedsLoader(std::uint8_t command) {
 }
 
 // Payload sizes, command byte included.
-constexpr std::size_t kBaseRequestSize = 5;          // cmd base(4)
-constexpr std::size_t kBlockOverhead = 9;            // cmd address(4) index(2) .. sum16(2)
-constexpr std::size_t kVerifyRequestSize = 9;        // cmd name(4) tag(4)
+constexpr std::size_t kBaseRequestSize = 5;    // cmd base(4)
+constexpr std::size_t kBlockOverhead = 9;      // cmd address(4) index(2) .. sum16(2)
+constexpr std::size_t kVerifyRequestSize = 9;  // cmd name(4) tag(4)
 constexpr std::size_t kTimeRequestSize = 1 + frame::kTimeTextSize;
 // The partition table reply carries one byte after the 72-byte table (the
 // PC takes reply length - 14 bytes): the number of entries.

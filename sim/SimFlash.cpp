@@ -25,8 +25,8 @@ void SimFlash::Erase(std::uint32_t start, std::uint64_t length) {
     }
     const std::uint64_t from = std::max<std::uint64_t>(pageStart, start) - pageStart;
     const std::uint64_t to = std::min(pageEnd, end) - pageStart;
-    std::fill(it->second.begin() + static_cast<long>(from), it->second.begin() + static_cast<long>(to),
-              0xFF);
+    std::fill(it->second.begin() + static_cast<long>(from),
+              it->second.begin() + static_cast<long>(to), 0xFF);
     ++it;
   }
   erased_ = true;

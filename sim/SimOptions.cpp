@@ -38,7 +38,7 @@ bool ParseMs(const std::string& text, int& out) {
 bool ParseLinkName(const std::string& text, std::string& out) {
   unsigned long long number = 0;
   const int port = ParseUnsigned(text, 100000, number) ? static_cast<int>(number)
-                                                      : varnok::PortNumberFromName(text);
+                                                       : varnok::PortNumberFromName(text);
   if (text.find('/') != std::string::npos) return false;
   const std::string name = varnok::PortDisplayName(port);
   if (name.empty()) return false;
@@ -65,9 +65,12 @@ bool ParsePartitions(const std::string& text, std::uint32_t bases[6]) {
 
 std::string DefaultName(ToolClass toolClass) {
   switch (toolClass) {
-    case ToolClass::Classic: return "QV110";
-    case ToolClass::Programmer: return "OMNIX|1";
-    case ToolClass::New: break;
+    case ToolClass::Classic:
+      return "QV110";
+    case ToolClass::Programmer:
+      return "OMNIX|1";
+    case ToolClass::New:
+      break;
   }
   return "QV120|1";
 }
@@ -89,23 +92,42 @@ ParseResult ParseSimArgs(int argc, const char* const* argv, SimOptions& o, std::
   const std::map<std::string, Handler> valued = {
       {"--class",
        [&](const std::string& v) {
-         if (v == "classic") o.toolClass = ToolClass::Classic;
-         else if (v == "new") o.toolClass = ToolClass::New;
-         else if (v == "programmer") o.toolClass = ToolClass::Programmer;
-         else return false;
+         if (v == "classic")
+           o.toolClass = ToolClass::Classic;
+         else if (v == "new")
+           o.toolClass = ToolClass::New;
+         else if (v == "programmer")
+           o.toolClass = ToolClass::Programmer;
+         else
+           return false;
          return true;
        }},
-      {"--name", [&](const std::string& v) { o.name = v; return !v.empty(); }},
-      {"--loader-name", [&](const std::string& v) { o.loaderName = v; return !v.empty(); }},
+      {"--name",
+       [&](const std::string& v) {
+         o.name = v;
+         return !v.empty();
+       }},
+      {"--loader-name",
+       [&](const std::string& v) {
+         o.loaderName = v;
+         return !v.empty();
+       }},
       {"--start-in",
        [&](const std::string& v) {
-         if (v == "loader") o.startIn = StartState::Loader;
-         else if (v == "app") o.startIn = StartState::App;
-         else return false;
+         if (v == "loader")
+           o.startIn = StartState::Loader;
+         else if (v == "app")
+           o.startIn = StartState::App;
+         else
+           return false;
          return true;
        }},
       {"--port", [&](const std::string& v) { return ParseLinkName(v, o.linkName); }},
-      {"--dev-dir", [&](const std::string& v) { o.devDir = v; return !v.empty(); }},
+      {"--dev-dir",
+       [&](const std::string& v) {
+         o.devDir = v;
+         return !v.empty();
+       }},
       {"--partitions", [&](const std::string& v) { return ParsePartitions(v, o.partitionBases); }},
       {"--region-size",
        [&](const std::string& v) {
@@ -114,11 +136,26 @@ ParseResult ParseSimArgs(int argc, const char* const* argv, SimOptions& o, std::
          o.regionSize = static_cast<std::uint32_t>(n);
          return true;
        }},
-      {"--id-strings", [&](const std::string& v) { o.idStrings = v; return v.size() <= 255; }},
+      {"--id-strings",
+       [&](const std::string& v) {
+         o.idStrings = v;
+         return v.size() <= 255;
+       }},
       {"--device-info",
-       [&](const std::string& v) { o.deviceInfo = v; return v.size() <= frame::kMaxPayload - 2; }},
-      {"--flash-out", [&](const std::string& v) { o.flashOut = v; return !v.empty(); }},
-      {"--ready-file", [&](const std::string& v) { o.readyFile = v; return !v.empty(); }},
+       [&](const std::string& v) {
+         o.deviceInfo = v;
+         return v.size() <= frame::kMaxPayload - 2;
+       }},
+      {"--flash-out",
+       [&](const std::string& v) {
+         o.flashOut = v;
+         return !v.empty();
+       }},
+      {"--ready-file",
+       [&](const std::string& v) {
+         o.readyFile = v;
+         return !v.empty();
+       }},
       {"--pace",
        [&](const std::string& v) {
          unsigned long long n = 0;
@@ -132,7 +169,11 @@ ParseResult ParseSimArgs(int argc, const char* const* argv, SimOptions& o, std::
       {"--restart-ms", [&](const std::string& v) { return ParseMs(v, o.restartMs); }},
       {"--sync-window-ms", [&](const std::string& v) { return ParseMs(v, o.syncWindowMs); }},
       {"--fault", [&](const std::string& v) { return o.faults.Add(v, &error); }},
-      {"--data-file", [&](const std::string& v) { o.dataFile = v; return !v.empty(); }},
+      {"--data-file",
+       [&](const std::string& v) {
+         o.dataFile = v;
+         return !v.empty();
+       }},
       {"--data-baud",
        [&](const std::string& v) {
          unsigned long long n = 0;

@@ -38,11 +38,11 @@ struct SimOptions {
   std::string readyFile;
   bool exitAfterFinish = false;
 
-  unsigned paceBaud = 0;  // 0: unpaced
-  int blockMs = 0;        // flash time per written block
-  int eraseMs = 0;        // flash time of an erase
-  int rebootMs = 300;     // away from the line during RebootToLoader
-  int restartMs = 50;     // deaf after RestartDevice
+  unsigned paceBaud = 0;    // 0: unpaced
+  int blockMs = 0;          // flash time per written block
+  int eraseMs = 0;          // flash time of an erase
+  int rebootMs = 300;       // away from the line during RebootToLoader
+  int restartMs = 50;       // deaf after RestartDevice
   int syncWindowMs = 1500;  // after that, SyncLoader keeps it in the loader
 
   FaultPlan faults;

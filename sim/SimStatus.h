@@ -10,12 +10,12 @@ namespace varnok::sim {
 
 // Framed refusals: the status byte of a 13-byte reply.
 constexpr std::uint8_t kRefuseUnknownCommand = 0x01;
-constexpr std::uint8_t kRefuseBadFrameSum = 0x02;   // frame checksum or CR LF wrong
-constexpr std::uint8_t kRefuseBadBlockSum = 0x03;   // sum16 of a block wrong
-constexpr std::uint8_t kRefuseOutOfRange = 0x04;    // not erased / outside the region
+constexpr std::uint8_t kRefuseBadFrameSum = 0x02;  // frame checksum or CR LF wrong
+constexpr std::uint8_t kRefuseBadBlockSum = 0x03;  // sum16 of a block wrong
+constexpr std::uint8_t kRefuseOutOfRange = 0x04;   // not erased / outside the region
 constexpr std::uint8_t kRefuseVerifyMismatch = 0x05;
 constexpr std::uint8_t kRefuseNotInLoader = 0x06;
-constexpr std::uint8_t kRefuseBadRequest = 0x07;    // malformed payload
+constexpr std::uint8_t kRefuseBadRequest = 0x07;  // malformed payload
 
 // Classic refusal: B4 96 EF 00 00 00. Any code the PC does not wait for
 // makes it try again.

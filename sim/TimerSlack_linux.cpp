@@ -1,6 +1,6 @@
-#include "sim/TimerSlack.h"
-
 #include <sys/prctl.h>
+
+#include "sim/TimerSlack.h"
 
 namespace varnok::sim {
 

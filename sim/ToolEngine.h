@@ -33,7 +33,7 @@ struct ToolReply {
   int workMs = 0;             // the tool's own time before it replies
   bool blockWritten = false;  // a block landed in the flash
   ToolEvent event = ToolEvent::None;
-  bool framed = false;        // framed reply (echo at offset 6) or classic
+  bool framed = false;  // framed reply (echo at offset 6) or classic
 };
 
 class ToolEngine {

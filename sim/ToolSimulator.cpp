@@ -5,8 +5,8 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -21,9 +21,9 @@ namespace {
 using Clock = LinePacer::Clock;
 
 std::uint64_t NowMs() {
-  return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                        Clock::now().time_since_epoch())
-                                        .count());
+  return static_cast<std::uint64_t>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch())
+          .count());
 }
 
 std::string Hex(const Bytes& bytes, std::size_t max = 16) {
@@ -221,7 +221,9 @@ void ToolSimulator::ServeProtocol() {
     int timeout = kIdlePollMs;
     if (const std::uint64_t deadline = engine_->NextDeadline()) {
       const std::uint64_t now = NowMs();
-      timeout = deadline <= now ? 0 : static_cast<int>(std::min<std::uint64_t>(deadline - now, kIdlePollMs));
+      timeout = deadline <= now
+                    ? 0
+                    : static_cast<int>(std::min<std::uint64_t>(deadline - now, kIdlePollMs));
     }
     pollfd p[2] = {{link_.MasterFd(), POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
     if (::poll(p, 2, timeout) < 0 && errno != EINTR) break;
@@ -255,8 +257,8 @@ void ToolSimulator::Deliver(ToolReply& reply) {
   std::snprintf(head, sizeof head, "request %02X #%u", cmd, occurrence);
   std::string trace = head;
 
-  Clock::time_point readyAt = std::max(Clock::now(), requestDoneAt_) +
-                              std::chrono::milliseconds(reply.workMs);
+  Clock::time_point readyAt =
+      std::max(Clock::now(), requestDoneAt_) + std::chrono::milliseconds(reply.workMs);
 
   Bytes& bytes = reply.bytes;
   bool send = !bytes.empty();
@@ -291,9 +293,8 @@ void ToolSimulator::Deliver(ToolReply& reply) {
   if (send) {
     Trace(trace + " -> " + Hex(bytes));
     if (!SendAt(readyAt, bytes.data(), splitAt)) return;
-    if (splitAt < bytes.size() &&
-        !SendAt(Clock::now() + std::chrono::milliseconds(splitPauseMs), bytes.data() + splitAt,
-                bytes.size() - splitAt))
+    if (splitAt < bytes.size() && !SendAt(Clock::now() + std::chrono::milliseconds(splitPauseMs),
+                                          bytes.data() + splitAt, bytes.size() - splitAt))
       return;
   } else {
     Trace(trace + " -> (no reply)");

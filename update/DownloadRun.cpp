@@ -10,6 +10,10 @@
 
 namespace {
 
+// EraseFlash's success value differs by class.
+constexpr int kClassicEraseDone = 1;
+constexpr int kFramedEraseDone = 0;
+
 constexpr int kBlockSize = 2048;
 constexpr int kSmallBlockSize = 1024;     // DevType 7
 constexpr int kProgrammerBlockSize = 128;
@@ -138,6 +142,24 @@ bool DownloadRunState::WriteBlocks(int blockSize, DownloadEnd& failure) {
   return true;
 }
 
+bool DownloadRunState::EraseAndWrite(const char* eraseText, int eraseDone, bool setRunOver,
+                                     int blockSize, DownloadEnd& failure) {
+  Status(eraseText, okFlag);
+  eraseBegun = true;
+  if (device->EraseFlash() != eraseDone) {
+    failure = Fail(text::kEraseFailure, setRunOver);
+    return false;
+  }
+  Status(text::kCommunication, okFlag);
+  Pause(kAfterErasePauseMs);
+  if (Stopping()) {
+    if (setRunOver) runOver = true;
+    failure = DownloadEnd::Stopped;
+    return false;
+  }
+  return WriteBlocks(blockSize, failure);
+}
+
 DownloadEnd DownloadRunState::RunClassicUpdate() {
   Show([](IDownloadView& v) { v.ShowView(); });
   Status(text::kCommunicating, okFlag);
@@ -157,16 +179,10 @@ DownloadEnd DownloadRunState::RunClassicUpdate() {
   if (device->EnterUpdateMode() != 1) return Fail(text::kCommFailure, false);
 
   const bool smallBlocks = entry.DevType == kDevTypeSmallBlocks;
-  Status(smallBlocks ? text::kEraseShort : text::kEraseLong, okFlag);
-  eraseBegun = true;
-  if (device->EraseFlash() != 1) return Fail(text::kEraseFailure, false);
-
-  Status(text::kCommunication, okFlag);
-  Pause(kAfterErasePauseMs);
-  if (Stopping()) return DownloadEnd::Stopped;
-
   DownloadEnd failure = DownloadEnd::Stopped;
-  if (!WriteBlocks(smallBlocks ? kSmallBlockSize : kBlockSize, failure)) return failure;
+  if (!EraseAndWrite(smallBlocks ? text::kEraseShort : text::kEraseLong, kClassicEraseDone,
+                     /*setRunOver=*/false, smallBlocks ? kSmallBlockSize : kBlockSize, failure))
+    return failure;
 
   // The finish restarts the tool into the new image; only after it
   // succeeded is the update done.
@@ -181,20 +197,10 @@ DownloadEnd DownloadRunState::RunNewUpdate() {
   if (!device->SetDeviceTime()) return Fail(text::kCommFailure, true);
   if (!device->ReadPartitionTable(device->partitionTable)) return Fail(text::kCommFailure, true);
 
-  Status(text::kEraseLong, okFlag);
-  eraseBegun = true;
-  if (device->EraseFlash() != 0) return Fail(text::kEraseFailure, true);
-
-  Status(text::kCommunication, okFlag);
-  Pause(kAfterErasePauseMs);
-  if (Stopping()) {
-    runOver = true;
-    return DownloadEnd::Stopped;
-  }
-
   DownloadEnd failure = DownloadEnd::Stopped;
   const int blockSize = entry.DevType == kDevTypeSmallBlocks ? kSmallBlockSize : kBlockSize;
-  if (!WriteBlocks(blockSize, failure)) return failure;
+  if (!EraseAndWrite(text::kEraseLong, kFramedEraseDone, /*setRunOver=*/true, blockSize, failure))
+    return failure;
 
   if (device->VerifyImage(image->data(), static_cast<int>(image->size())) != 0) {
     return Fail(text::kCheckFailure, true);
@@ -209,19 +215,10 @@ DownloadEnd DownloadRunState::RunOmnixUpdate() {
 
   if (!device->ReadPartitionTable(device->partitionTable)) return Fail(text::kCommFailure, true);
 
-  Status(text::kEraseLong, okFlag);
-  eraseBegun = true;
-  if (device->EraseFlash() != 0) return Fail(text::kEraseFailure, true);
-
-  Status(text::kCommunication, okFlag);
-  Pause(kAfterErasePauseMs);
-  if (Stopping()) {
-    runOver = true;
-    return DownloadEnd::Stopped;
-  }
-
   DownloadEnd failure = DownloadEnd::Stopped;
-  if (!WriteBlocks(kProgrammerBlockSize, failure)) return failure;
+  if (!EraseAndWrite(text::kEraseLong, kFramedEraseDone, /*setRunOver=*/true,
+                     kProgrammerBlockSize, failure))
+    return failure;
 
   const int verified = device->VerifyImage(image->data(), static_cast<int>(image->size()));
   if (verified != 0 && verified != kVerifyRefusalAccepted) return Fail(text::kCheckFailure, true);

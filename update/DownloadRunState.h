@@ -67,6 +67,11 @@ struct DownloadRunState {
 
   // Block loop shared by the three runs: 0 all written, else the end.
   bool WriteBlocks(int blockSize, DownloadEnd& failure);
+  // The common middle of every run: erase text, EraseFlash (success is
+  // `eraseDone`), the pause, then every block. False with `failure` set
+  // when the run ends there.
+  bool EraseAndWrite(const char* eraseText, int eraseDone, bool setRunOver, int blockSize,
+                     DownloadEnd& failure);
   // A failed step: silent Stopped when a stop was requested (the stop made
   // it fail), else `text` in red and the end for the current phase.
   DownloadEnd Fail(const char* text, bool setRunOver);

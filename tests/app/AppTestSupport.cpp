@@ -13,6 +13,7 @@
 #include "app/UserPrompts.h"
 #include "update/ConfigHelper.h"
 #include "update/UpdateFile.h"
+#include "tests/support/PatternBytes.h"
 
 namespace varnok::apptest {
 
@@ -53,15 +54,16 @@ std::string TestFolder::WriteText(const QString& relative, const std::string& te
 }
 
 std::string WriteTestConfig(const TestFolder& folder) {
-  auto device = [](int type, const char* name) {
+  auto device = [](int type, const char* name, int usbType = 1) {
     return std::string("  <Device><DevType>") + std::to_string(type) + "</DevType><ShowName>" +
            name + "</ShowName><DevName>" + name + "</DevName><UpdateFileHeader>" + name +
-           "</UpdateFileHeader><USBType>1</USBType></Device>\n";
+           "</UpdateFileHeader><USBType>" + std::to_string(usbType) + "</USBType></Device>\n";
   };
   return folder.WriteText("device.xml", "<root>\n  <TestMode>0</TestMode>\n"
                                         "  <Version>V9.87</Version>\n" +
                                             device(1, "QV120") + device(2, "QV220") +
-                                            device(8, "PX520") + "</root>\n");
+                                            device(8, "PX520") + device(15, "QV130", 0) +
+                                            "</root>\n");
 }
 
 bool UseConfig(const std::string& path) {
@@ -70,14 +72,7 @@ bool UseConfig(const std::string& path) {
 }
 
 Bytes TrailerFile(const std::string& models, std::size_t size) {
-  Bytes file(size);
-  std::uint32_t x = 2463534242u;
-  for (auto& b : file) {
-    x ^= x << 13;
-    x ^= x >> 17;
-    x ^= x << 5;
-    b = static_cast<std::uint8_t>(x);
-  }
+  Bytes file = varnok::test::PatternBytes(size);
   const Bytes list = updatefile::MakeModelList(models);
   std::copy(list.begin(), list.end(), file.end() - updatefile::kTrailerSize);
   return file;

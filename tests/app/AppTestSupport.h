@@ -47,7 +47,7 @@ class TestFolder {
 };
 
 // device.xml of the tests: QV120 (1), QV220 (2) and PX520 (8) as new tools,
-// version "V9.87".
+// QV130 (15) as a classic tool, version "V9.87".
 std::string WriteTestConfig(const TestFolder& folder);
 // Fresh configuration state loaded from `path`.
 bool UseConfig(const std::string& path);

@@ -1,5 +1,6 @@
 // The skinned controls: CSkinButtonEx states, hover timer and missing
 // bitmaps; CButtonST's reports to its parent; CColorStatic's colours.
+#include <QCoreApplication>
 #include <QMouseEvent>
 
 #include <gtest/gtest.h>

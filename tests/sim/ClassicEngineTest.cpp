@@ -8,10 +8,10 @@
 namespace varnok::sim::test {
 namespace {
 
-const Bytes kEnterFirstVariant = frame::ClassicRequest(frame::kClassicEnterUpdate,
-                                                       {0x01, 0x02, 0x03, 0x04, 0x05});
-const Bytes kEnterSecondVariant = frame::ClassicRequest(frame::kClassicEnterUpdate,
-                                                        {0x05, 0x04, 0x03, 0x02, 0x01});
+const Bytes kEnterFirstVariant =
+    frame::ClassicRequest(frame::kClassicEnterUpdate, {0x01, 0x02, 0x03, 0x04, 0x05});
+const Bytes kEnterSecondVariant =
+    frame::ClassicRequest(frame::kClassicEnterUpdate, {0x05, 0x04, 0x03, 0x02, 0x01});
 
 Bytes Erase(std::uint32_t address) {
   Bytes params = Le32(address);
@@ -27,7 +27,8 @@ class ClassicEngineTest : public ::testing::Test {
   }
 
   void EnterAndErase(std::uint32_t base = frame::kClassicFlashBase) {
-    ASSERT_EQ(FeedOne(engine, kEnterFirstVariant).bytes, frame::ClassicReply(frame::kClassicUpdateMode));
+    ASSERT_EQ(FeedOne(engine, kEnterFirstVariant).bytes,
+              frame::ClassicReply(frame::kClassicUpdateMode));
     ASSERT_EQ(FeedOne(engine, Erase(base)).bytes, frame::ClassicReply(frame::kClassicEraseDone));
   }
 
@@ -64,7 +65,8 @@ TEST_F(ClassicEngineTest, BlocksLandAtTheirAddressAboveTheFlashBase) {
 }
 
 TEST_F(ClassicEngineTest, SecondVariantWritesFromAddressZero) {
-  ASSERT_EQ(FeedOne(engine, kEnterSecondVariant).bytes, frame::ClassicReply(frame::kClassicUpdateMode));
+  ASSERT_EQ(FeedOne(engine, kEnterSecondVariant).bytes,
+            frame::ClassicReply(frame::kClassicUpdateMode));
   ASSERT_EQ(FeedOne(engine, Erase(0)).bytes, frame::ClassicReply(frame::kClassicEraseDone));
   const Bytes data = MakeImage(100);
   EXPECT_EQ(Block(0, data, 0).second, frame::ClassicReply(frame::kClassicBlockAccepted));
@@ -85,7 +87,8 @@ TEST_F(ClassicEngineTest, BadBlockSum32IsRefusedAndNotWritten) {
 }
 
 TEST_F(ClassicEngineTest, EraseBeforeUpdateModeAndBlockBeforeEraseAreRefused) {
-  EXPECT_EQ(FeedOne(engine, Erase(frame::kClassicFlashBase)).bytes, frame::ClassicReply(kClassicRefused));
+  EXPECT_EQ(FeedOne(engine, Erase(frame::kClassicFlashBase)).bytes,
+            frame::ClassicReply(kClassicRefused));
   FeedOne(engine, kEnterFirstVariant);
   EXPECT_EQ(FeedOne(engine, ClassicHeader(frame::kClassicFlashBase, 16)).bytes,
             frame::ClassicReply(kClassicRefused));
@@ -110,8 +113,8 @@ TEST_F(ClassicEngineTest, EraseSetsWrittenBytesBackToFF) {
 TEST_F(ClassicEngineTest, HeaderAndPacketInOneChunkAreBothServed) {
   EnterAndErase();
   const Bytes data = MakeImage(300);
-  const std::vector<ToolReply> replies =
-      FeedAll(engine, Cat(ClassicHeader(frame::kClassicFlashBase, data.size()), ClassicPacket(data, 0)));
+  const std::vector<ToolReply> replies = FeedAll(
+      engine, Cat(ClassicHeader(frame::kClassicFlashBase, data.size()), ClassicPacket(data, 0)));
   ASSERT_EQ(replies.size(), 2u);
   EXPECT_EQ(replies[1].bytes, frame::ClassicReply(frame::kClassicBlockAccepted));
   EXPECT_TRUE(replies[1].blockWritten);
@@ -142,7 +145,8 @@ TEST_F(ClassicEngineTest, UserDataIsKeptAndNoDataIsB496E0) {
             frame::ClassicReply(frame::kClassicNoData));
   // The request has no length: it ends when the line falls quiet after FF.
   const Bytes data{0x10, 0xFF, 0x20};
-  EXPECT_TRUE(FeedAll(engine, frame::ClassicRequest(frame::kClassicWriteUserData, data), 1000).empty());
+  EXPECT_TRUE(
+      FeedAll(engine, frame::ClassicRequest(frame::kClassicWriteUserData, data), 1000).empty());
   std::vector<ToolReply> out;
   engine.Tick(1000 + ClassicEngine::kUserDataQuietMs, out);
   ASSERT_EQ(out.size(), 1u);
@@ -153,7 +157,8 @@ TEST_F(ClassicEngineTest, UserDataIsKeptAndNoDataIsB496E0) {
 TEST_F(ClassicEngineTest, RefuseFaultHitsTheHeaderWithItsCode) {
   ASSERT_TRUE(options.faults.Add("refuse:C1@1:E5", nullptr));
   EnterAndErase();
-  EXPECT_EQ(FeedOne(engine, ClassicHeader(frame::kClassicFlashBase, 16)).bytes, frame::ClassicReply(0xE5));
+  EXPECT_EQ(FeedOne(engine, ClassicHeader(frame::kClassicFlashBase, 16)).bytes,
+            frame::ClassicReply(0xE5));
   EXPECT_EQ(FeedOne(engine, ClassicHeader(frame::kClassicFlashBase, 16)).bytes,
             frame::ClassicReply(frame::kClassicHeaderAccepted));
 }

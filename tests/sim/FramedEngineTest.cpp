@@ -13,7 +13,9 @@ Bytes Request(std::uint8_t command, const Bytes& params = {}) {
 }
 
 Bytes Ack(std::uint8_t command) { return frame::EncodeReply(frame::kStatusAccepted, command); }
-Bytes Refusal(std::uint8_t status, std::uint8_t command) { return frame::EncodeReply(status, command); }
+Bytes Refusal(std::uint8_t status, std::uint8_t command) {
+  return frame::EncodeReply(status, command);
+}
 
 class FramedEngineTest : public ::testing::Test {
  protected:
@@ -182,7 +184,8 @@ TEST_F(FramedEngineTest, ProgrammerFinishesWithTheRestartAfterFinishUpdate) {
 
 TEST_F(FramedEngineTest, RefuseFaultGivesItsStatusAndSkipsTheCommand) {
   ASSERT_TRUE(options.faults.Add("refuse:2A@1:05", nullptr));
-  EXPECT_EQ(FeedOne(engine, Request(frame::kCmdErase, Le32(Base(1)))).bytes, Refusal(0x05, frame::kCmdErase));
+  EXPECT_EQ(FeedOne(engine, Request(frame::kCmdErase, Le32(Base(1)))).bytes,
+            Refusal(0x05, frame::kCmdErase));
   EXPECT_EQ(FeedOne(engine, FramedBlock(Base(1), 0, MakeImage(16))).bytes,
             Refusal(kRefuseOutOfRange, frame::kCmdWriteBlock));
   EXPECT_EQ(FeedOne(engine, Request(frame::kCmdErase, Le32(Base(1)))).bytes, Ack(frame::kCmdErase));

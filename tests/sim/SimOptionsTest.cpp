@@ -45,19 +45,19 @@ TEST_P(FaultGrammarTest, ParsesEveryField) {
 
 INSTANTIATE_TEST_SUITE_P(
     Specs, FaultGrammarTest,
-    ::testing::Values(GoodSpec{"refuse:2A:05", FaultKind::Refuse, 0x2A, 1, true, 5, 0},
-                      GoodSpec{"refuse:0x2a@2:0x81", FaultKind::Refuse, 0x2A, 2, false, 0x81, 0},
-                      GoodSpec{"refuse:C1", FaultKind::Refuse, 0xC1, 1, true, 0, 0},
-                      GoodSpec{"drop:2C@3", FaultKind::Drop, 0x2C, 3, false, 0, 0},
-                      GoodSpec{"drop:2C@3+", FaultKind::Drop, 0x2C, 3, true, 0, 0},
-                      GoodSpec{"late:11@1:1500", FaultKind::Late, 0x11, 1, false, 1500, 0},
-                      GoodSpec{"split:C9:3", FaultKind::Split, 0xC9, 1, true, 3, 50},
-                      GoodSpec{"split:2C@2:7:120", FaultKind::Split, 0x2C, 2, false, 7, 120},
-                      GoodSpec{"corrupt:15:6", FaultKind::Corrupt, 0x15, 1, true, 6, 0},
-                      GoodSpec{"wrong-echo:1A", FaultKind::WrongEcho, 0x1A, 1, true, 0, 0},
-                      GoodSpec{"unplug-after-block:4", FaultKind::UnplugAfterBlock, 0, 1, true, 4, 0},
-                      GoodSpec{"unplug-after-block:2:800", FaultKind::UnplugAfterBlock, 0, 1, true,
-                               2, 800}),
+    ::testing::Values(
+        GoodSpec{"refuse:2A:05", FaultKind::Refuse, 0x2A, 1, true, 5, 0},
+        GoodSpec{"refuse:0x2a@2:0x81", FaultKind::Refuse, 0x2A, 2, false, 0x81, 0},
+        GoodSpec{"refuse:C1", FaultKind::Refuse, 0xC1, 1, true, 0, 0},
+        GoodSpec{"drop:2C@3", FaultKind::Drop, 0x2C, 3, false, 0, 0},
+        GoodSpec{"drop:2C@3+", FaultKind::Drop, 0x2C, 3, true, 0, 0},
+        GoodSpec{"late:11@1:1500", FaultKind::Late, 0x11, 1, false, 1500, 0},
+        GoodSpec{"split:C9:3", FaultKind::Split, 0xC9, 1, true, 3, 50},
+        GoodSpec{"split:2C@2:7:120", FaultKind::Split, 0x2C, 2, false, 7, 120},
+        GoodSpec{"corrupt:15:6", FaultKind::Corrupt, 0x15, 1, true, 6, 0},
+        GoodSpec{"wrong-echo:1A", FaultKind::WrongEcho, 0x1A, 1, true, 0, 0},
+        GoodSpec{"unplug-after-block:4", FaultKind::UnplugAfterBlock, 0, 1, true, 4, 0},
+        GoodSpec{"unplug-after-block:2:800", FaultKind::UnplugAfterBlock, 0, 1, true, 2, 800}),
     [](const ::testing::TestParamInfo<GoodSpec>& info) {
       std::string name = info.param.spec;
       for (char& c : name)
@@ -66,11 +66,26 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(FaultGrammar, RejectsMalformedSpecs) {
-  for (const char* spec :
-       {"", "explode:2C", "drop", "drop:2G", "drop:100", "drop:2C@0", "drop:2C@", "drop:2C@x",
-        "drop:2C:5", "late:2C", "late:2C:-1", "split:2C", "split:2C:0", "refuse:2A:5:6",
-        "refuse:2A:100", "corrupt:2C:x", "unplug-after-block", "unplug-after-block:0",
-        "unplug-after-block:2:0", "no-name:1"}) {
+  for (const char* spec : {"",
+                           "explode:2C",
+                           "drop",
+                           "drop:2G",
+                           "drop:100",
+                           "drop:2C@0",
+                           "drop:2C@",
+                           "drop:2C@x",
+                           "drop:2C:5",
+                           "late:2C",
+                           "late:2C:-1",
+                           "split:2C",
+                           "split:2C:0",
+                           "refuse:2A:5:6",
+                           "refuse:2A:100",
+                           "corrupt:2C:x",
+                           "unplug-after-block",
+                           "unplug-after-block:0",
+                           "unplug-after-block:2:0",
+                           "no-name:1"}) {
     FaultPlan plan;
     std::string error;
     EXPECT_FALSE(plan.Add(spec, &error)) << spec;
@@ -105,7 +120,7 @@ ParseResult Parse(std::vector<const char*> args, SimOptions& o, std::string& err
 
 TEST(SimOptionsParse, PortNumbersMapToTheirDeviceNames) {
   const std::pair<const char*, const char*> cases[] = {
-      {"1", "ttyACM0"}, {"4", "ttyACM3"}, {"200", "ttyACM199"}, {"201", "ttyUSB0"},
+      {"1", "ttyACM0"},    {"4", "ttyACM3"},       {"200", "ttyACM199"},  {"201", "ttyUSB0"},
       {"220", "ttyUSB19"}, {"ttyACM7", "ttyACM7"}, {"ttyUSB2", "ttyUSB2"}};
   for (const auto& [arg, name] : cases) {
     SimOptions o;
@@ -149,10 +164,13 @@ TEST(SimOptionsParse, ValuesFlagsAndFaultsAreTaken) {
 }
 
 TEST(SimOptionsParse, UnknownOptionsMissingValuesAndBadFaultsFail) {
-  for (std::vector<const char*> args :
-       {std::vector<const char*>{"--colour"}, {"--pace"}, {"--pace", "fast"},
-        {"--fault", "drop:ZZ"}, {"--partitions", "1,2,3"}, {"--verbose=yes"},
-        {"--class", "modem"}}) {
+  for (std::vector<const char*> args : {std::vector<const char*>{"--colour"},
+                                        {"--pace"},
+                                        {"--pace", "fast"},
+                                        {"--fault", "drop:ZZ"},
+                                        {"--partitions", "1,2,3"},
+                                        {"--verbose=yes"},
+                                        {"--class", "modem"}}) {
     SimOptions o;
     std::string error;
     EXPECT_EQ(Parse(args, o, error), ParseResult::Error) << args[0];

@@ -10,20 +10,13 @@
 #include "device/FrameFormat.h"
 #include "sim/SimOptions.h"
 #include "sim/ToolEngine.h"
+#include "tests/support/PatternBytes.h"
 
 namespace varnok::sim::test {
 
 // A deterministic image of `size` bytes; no two neighbouring blocks alike.
 inline Bytes MakeImage(std::size_t size, unsigned seed = 1) {
-  Bytes image(size);
-  std::uint32_t x = 2463534242u ^ seed;
-  for (auto& b : image) {
-    x ^= x << 13;
-    x ^= x >> 17;
-    x ^= x << 5;
-    b = static_cast<std::uint8_t>(x);
-  }
-  return image;
+  return varnok::test::PatternBytes(size, seed);
 }
 
 inline Bytes Cat(Bytes a, const Bytes& b) {
@@ -50,8 +43,9 @@ inline Bytes FramedBlock(std::uint32_t address, unsigned index, const Bytes& dat
   payload = Cat(payload, Le32(address));
   payload = Cat(payload, Le16(index));
   payload = Cat(payload, data);
-  payload = Cat(payload, Le16((frame::Sum16(data.data(), static_cast<int>(data.size())) + sumError) &
-                              0xFFFF));
+  payload =
+      Cat(payload,
+          Le16((frame::Sum16(data.data(), static_cast<int>(data.size())) + sumError) & 0xFFFF));
   return frame::EncodeFrame(payload);
 }
 

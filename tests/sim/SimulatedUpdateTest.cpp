@@ -2,6 +2,7 @@
 // updates whose flash must equal the image, and the faults the simulator
 // plays as the device classes see them.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
@@ -239,6 +240,46 @@ TEST_F(SimulatedUpdateTest, UnplugAfterBlockTwoMakesTheThirdWriteFail) {
   dev->ClosePort();
   EXPECT_TRUE(sim.WaitEnded(1000));
   EXPECT_EQ(sim.FlashImage(), Bytes(image.begin(), image.begin() + 2 * 2048));
+}
+
+TEST_F(SimulatedUpdateTest, ReplugAfterUnplugKeepsTheFlashAndTakesTheNextBlock) {
+  const Bytes image = MakeImage(2048 * 2, 13);
+  SimOptions options = Options(ToolClass::New, "QV120|1");
+  ASSERT_TRUE(options.faults.Add("unplug-after-block:1:200", nullptr));
+  RunningSimulator sim(options);
+  auto dev = Device(kToolNew, 2);
+  ASSERT_EQ(dev->OpenDevice("QV120"), 0);
+  ASSERT_TRUE(dev->ReadPartitionTable(dev->partitionTable));
+  ASSERT_EQ(dev->EraseFlash(), 0);
+  ASSERT_EQ(dev->WriteBlock(image.data(), 2048, 0, 0), 0);
+  const std::string link = dir.PathOf("ttyACM0");
+  auto linkExists = [&] { return ::access(link.c_str(), F_OK) == 0; };
+  bool gone = false;
+  for (int waited = 0; waited < 1000 && !gone; waited += 5, varnok::SleepMs(5))
+    gone = !linkExists();
+  ASSERT_TRUE(gone) << "the line must go away after block 1";
+  dev->ClosePort();
+  int opened = 1;
+  for (int attempt = 0; attempt < 20 && opened != 0; ++attempt) {
+    varnok::SleepMs(50);
+    opened = dev->OpenDevice("QV120");
+  }
+  ASSERT_EQ(opened, 0);
+  EXPECT_EQ(dev->WriteBlock(image.data(), 2048, 2048, 1), 0);
+  dev->ClosePort();
+  EXPECT_EQ(sim.FlashImage(), image);
+}
+
+TEST_F(SimulatedUpdateTest, PacedLineStillCarriesAWholeUpdate) {
+  const Bytes image = MakeImage(2048 + 300, 14);
+  SimOptions options = Options(ToolClass::New, "QV120|1");
+  options.paceBaud = 115200;
+  options.blockMs = 2;
+  RunningSimulator sim(options);
+  auto dev = Device(kToolNew, 2);
+  RunNew(*dev, image, "QV120");
+  dev->ClosePort();
+  EXPECT_EQ(sim.FlashImage(), image);
 }
 
 TEST_F(SimulatedUpdateTest, DroppedBlockReplyIsRetriedAndTheImageStillLands) {

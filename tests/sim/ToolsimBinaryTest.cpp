@@ -1,8 +1,7 @@
 // The varnok-toolsim program itself: its command line, files, signals and
 // data mode, run as a child process as scripts and the demo run it.
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -112,13 +111,39 @@ TEST_F(ToolsimBinaryTest, HelpDocumentsEveryOption) {
   ASSERT_TRUE(sim.Started());
   ASSERT_EQ(sim.Wait(5000), 0);
   const std::string help = sim.Out();
-  for (const char* option :
-       {"--class", "--name", "--loader-name", "--start-in", "--partitions", "--region-size",
-        "--id-strings", "--device-info", "--port", "--dev-dir", "--pace", "--block-ms",
-        "--erase-ms", "--reboot-ms", "--restart-ms", "--sync-window-ms", "--flash-out",
-        "--ready-file", "--exit-after-finish", "--verbose", "--help", "--fault", "no-name",
-        "refuse:", "drop:", "late:", "split:", "corrupt:", "wrong-echo:", "unplug-after-block:",
-        "--data-file", "--data-baud", "--data-loop"})
+  for (const char* option : {"--class",
+                             "--name",
+                             "--loader-name",
+                             "--start-in",
+                             "--partitions",
+                             "--region-size",
+                             "--id-strings",
+                             "--device-info",
+                             "--port",
+                             "--dev-dir",
+                             "--pace",
+                             "--block-ms",
+                             "--erase-ms",
+                             "--reboot-ms",
+                             "--restart-ms",
+                             "--sync-window-ms",
+                             "--flash-out",
+                             "--ready-file",
+                             "--exit-after-finish",
+                             "--verbose",
+                             "--help",
+                             "--fault",
+                             "no-name",
+                             "refuse:",
+                             "drop:",
+                             "late:",
+                             "split:",
+                             "corrupt:",
+                             "wrong-echo:",
+                             "unplug-after-block:",
+                             "--data-file",
+                             "--data-baud",
+                             "--data-loop"})
     EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 
@@ -162,9 +187,9 @@ TEST_F(ToolsimBinaryTest, SigtermRemovesTheLinkAndWritesTheFlashFile) {
 
 TEST_F(ToolsimBinaryTest, ClassicUpdateEndsTheProgramWithTheImageInTheFlashFile) {
   const Bytes image = MakeImage(2048 * 2 + 9, 21);
-  Toolsim sim(dir, {"--class", "classic", "--name", "QV12", "--dev-dir", dir.Path(),
-                    "--ready-file", Ready(), "--flash-out", dir.PathOf("flash.bin"),
-                    "--exit-after-finish", "--verbose"});
+  Toolsim sim(
+      dir, {"--class", "classic", "--name", "QV12", "--dev-dir", dir.Path(), "--ready-file",
+            Ready(), "--flash-out", dir.PathOf("flash.bin"), "--exit-after-finish", "--verbose"});
   ASSERT_TRUE(WaitForFile(Ready(), 5000));
   CProductFactory factory;
   auto dev = factory.Create(kToolClassic);
@@ -177,7 +202,9 @@ TEST_F(ToolsimBinaryTest, ClassicUpdateEndsTheProgramWithTheImageInTheFlashFile)
   ASSERT_EQ(dev->EnterUpdateMode(), 1);
   ASSERT_EQ(dev->EraseFlash(), 1);
   for (int i = 0, off = 0; off < static_cast<int>(image.size()); ++i, off += 2048)
-    ASSERT_EQ(dev->WriteBlock(image.data(), std::min(2048, static_cast<int>(image.size()) - off), off, i), 0);
+    ASSERT_EQ(
+        dev->WriteBlock(image.data(), std::min(2048, static_cast<int>(image.size()) - off), off, i),
+        0);
   EXPECT_TRUE(dev->FinishUpdate());
   dev->ClosePort();
   ASSERT_EQ(sim.Wait(5000), 0) << sim.Err();
@@ -206,8 +233,10 @@ TEST_F(ToolsimBinaryTest, DataModeSendsTheFileLinesOnceThePortIsOpened) {
   for (int waited = 0; got.size() < want.size() && waited < 3000; waited += 10) {
     char buffer[256];
     const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n > 0) got.append(buffer, static_cast<std::size_t>(n));
-    else varnok::SleepMs(10);
+    if (n > 0)
+      got.append(buffer, static_cast<std::size_t>(n));
+    else
+      varnok::SleepMs(10);
   }
   ::close(fd);
   EXPECT_EQ(got, want);

@@ -23,6 +23,7 @@
 #include "update/DownloadView.h"
 #include "update/ModuleDir.h"
 #include "update/UpdateFile.h"
+#include "tests/support/PatternBytes.h"
 
 namespace varnok::test {
 
@@ -30,15 +31,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 // A deterministic image; neighbouring blocks differ.
 inline Bytes PatternImage(std::size_t size, unsigned seed = 7) {
-  Bytes image(size);
-  std::uint32_t x = 2463534242u ^ (seed * 2654435761u);
-  for (auto& b : image) {
-    x ^= x << 13;
-    x ^= x >> 17;
-    x ^= x << 5;
-    b = static_cast<std::uint8_t>(x);
-  }
-  return image;
+  return varnok::test::PatternBytes(size, seed);
 }
 
 inline Bytes Concat(Bytes a, const Bytes& b) {

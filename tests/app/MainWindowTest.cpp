@@ -1,0 +1,356 @@
+// The main window: geometry, catalogue clicks and layouts, re-selection,
+// the frame painter's modes, keys, dragging and closing.
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+
+#include <gtest/gtest.h>
+
+#include "app/HostedPage.h"
+#include "app/SafeDC.h"
+#include "app/SkinButtonEx.h"
+#include "app/UpgradeQV120Dlg.h"
+#include "app/VarnokDlg.h"
+#include "tests/app/AppTestSupport.h"
+#include "tests/support/TempDevDir.h"
+#include "update/ConfigHelper.h"
+
+namespace varnok::apptest {
+namespace {
+
+void SendMouse(QWidget* w, QEvent::Type type, QPoint local, Qt::MouseButton button,
+               Qt::MouseButtons buttons) {
+  QMouseEvent event(type, QPointF(local), QPointF(w->mapToGlobal(local)), button, buttons,
+                    Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &event);
+}
+
+void SendKey(QWidget* w, int key) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &release);
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest() {
+    EXPECT_TRUE(UseConfig(configPath));
+    CVarnokDlg::Options options;
+    options.screenSize = QSize(1024, 768);
+    options.configPath = configPath;
+    dlg = std::make_unique<CVarnokDlg>(nullptr, options);
+  }
+
+  // Centre of the menu entry that fires `command`.
+  QPoint EntryCentre(int command) const {
+    for (int i = 0; i < dlg->Menu().Count(); ++i)
+      if (dlg->Menu().Entry(i).command == command)
+        return dlg->Menu().Entry(i).rect.center();
+    ADD_FAILURE() << "no entry for command " << command;
+    return QPoint(-1, -1);
+  }
+
+  void Press(QPoint p) { SendMouse(dlg.get(), QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton); }
+  void Release(QPoint p) { SendMouse(dlg.get(), QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton); }
+  void Hover(QPoint p) { SendMouse(dlg.get(), QEvent::MouseMove, p, Qt::NoButton, Qt::NoButton); }
+  void Click(int command) {
+    const QPoint p = EntryCentre(command);
+    Press(p);
+    Release(p);
+  }
+
+  test::TempDevDir devDir;  // no tool
+  TestFolder folder;
+  PromptRecorder prompts;
+  std::string configPath = WriteTestConfig(folder);
+  std::unique_ptr<CVarnokDlg> dlg;
+};
+
+TEST_F(MainWindowTest, CentredOnA1024By768ScreenWithThePageAreaBesideTheMenu) {
+  ASSERT_TRUE(dlg->IsInitialised());
+  EXPECT_EQ(dlg->geometry(), QRect(112, 84, 800, 600));
+  const QRect page = dlg->PageRect();
+  EXPECT_EQ(page.topLeft(), QPoint(269, 160));
+  EXPECT_EQ(page.left() + page.width(), 886);
+  EXPECT_EQ(page.top() + page.height(), 646);
+  CHostedPage* qv120 = dlg->Page(PageId::QV120);
+  EXPECT_EQ(qv120->geometry(), QRect(157, 76, 617, 486));
+  EXPECT_EQ(qv120->mapToGlobal(QPoint(0, 0)), QPoint(269, 160));
+  EXPECT_EQ(qv120->PageRect(), page);
+  EXPECT_EQ(dlg->windowTitle(), QString("Dennart2"));
+  EXPECT_TRUE(dlg->windowFlags() & Qt::FramelessWindowHint);
+}
+
+TEST_F(MainWindowTest, OddScreenSizesTruncateTowardZero) {
+  CVarnokDlg::Options options;
+  options.screenSize = QSize(801, 599);
+  options.configPath = configPath;
+  CVarnokDlg small(nullptr, options);
+  EXPECT_EQ(small.pos(), QPoint(0, 0));  // (1 / 2, -1 / 2)
+}
+
+TEST_F(MainWindowTest, StartsOnTheQv120PageWithTheQvMenu) {
+  EXPECT_EQ(dlg->CurrentPage(), PageId::QV120);
+  EXPECT_EQ(dlg->CurrentProduct(), 1);
+  EXPECT_EQ(dlg->SelectionName(), "QV120");
+  EXPECT_EQ(dlg->CurrentLayout(), MenuLayout::Qv);
+  EXPECT_EQ(dlg->Menu().Count(), 10);
+  CHostedPage* qv120 = dlg->Page(PageId::QV120);
+  EXPECT_TRUE(qv120->isVisibleTo(dlg.get()));
+  EXPECT_TRUE(qv120->IsActive());
+  EXPECT_EQ(dlg->LastPaintCode(), 109);
+  for (PageId other : {PageId::PX110, PageId::QV220, PageId::Manual, PageId::Dtc})
+    EXPECT_FALSE(dlg->Page(other)->isVisibleTo(dlg.get()));
+}
+
+TEST_F(MainWindowTest, PressAndReleaseOnOneEntryFiresItOnce) {
+  const int paints = dlg->FramePaintCount();
+  Click(cmd::kQv220);
+  EXPECT_EQ(dlg->CurrentProduct(), 2);
+  EXPECT_EQ(dlg->CurrentPage(), PageId::QV220);
+  EXPECT_EQ(dlg->FramePaintCount(), paints + 1);
+  EXPECT_EQ(dlg->Menu().selectedIndex, 2);
+}
+
+TEST_F(MainWindowTest, PressOnOneEntryAndReleaseOnAnotherFiresNothing) {
+  const int paints = dlg->FramePaintCount();
+  Press(EntryCentre(cmd::kQv220));
+  Release(EntryCentre(cmd::kQv320));
+  Press(QPoint(150, 140));  // in the column between entries
+  Release(EntryCentre(cmd::kQv220));
+  EXPECT_EQ(dlg->CurrentProduct(), 1);
+  EXPECT_EQ(dlg->FramePaintCount(), paints);
+}
+
+struct Step {
+  int command;
+  MenuLayout layout;
+  int entries;
+  int selected;
+  PageId page;
+  int product;
+};
+
+TEST_F(MainWindowTest, EachHeaderAndToolLeavesItsLayout) {
+  const Step steps[] = {
+      {cmd::kPxFamily, MenuLayout::Px, 6, 3, PageId::QV120, 8},   // PX520 from a QV product
+      {cmd::kPx110, MenuLayout::Px, 6, 4, PageId::PX110, 7},
+      {cmd::kPxFamily, MenuLayout::Px, 6, 3, PageId::PX110, 7},   // PX110 stays
+      {cmd::kPx520, MenuLayout::Px, 6, 4, PageId::QV120, 8},
+      {cmd::kDtc, MenuLayout::Closed, 4, 2, PageId::Dtc, 8},      // tools keep the product
+      {cmd::kManual, MenuLayout::Closed, 4, 1, PageId::Manual, 8},
+      {cmd::kQvFamily, MenuLayout::Qv, 10, 1, PageId::QV120, 1},  // 8 is no QV product
+      {cmd::kQv220, MenuLayout::Qv, 10, 2, PageId::QV220, 2},
+      {cmd::kRw480, MenuLayout::Qv, 10, 6, PageId::QV220, 6},
+      {cmd::kDtc, MenuLayout::Closed, 4, 2, PageId::Dtc, 6},
+      {cmd::kQvFamily, MenuLayout::Qv, 10, 1, PageId::QV220, 6},  // back to RW480
+  };
+  for (const Step& s : steps) {
+    Click(s.command);
+    EXPECT_EQ(dlg->CurrentLayout(), s.layout) << s.command;
+    EXPECT_EQ(dlg->Menu().Count(), s.entries) << s.command;
+    EXPECT_EQ(dlg->Menu().selectedIndex, s.selected) << s.command;
+    EXPECT_EQ(dlg->CurrentPage(), s.page) << s.command;
+    EXPECT_EQ(dlg->CurrentProduct(), s.product) << s.command;
+    CHostedPage* page = dlg->Page(s.page);
+    EXPECT_TRUE(page->isVisibleTo(dlg.get()) || s.page == PageId::Manual) << s.command;
+  }
+}
+
+TEST_F(MainWindowTest, PxHeaderWhileAQvProductIsShownSelectsPx520NotPx110) {
+  Click(cmd::kQv240);
+  ASSERT_EQ(dlg->CurrentProduct(), 4);
+  Click(cmd::kPxFamily);
+  EXPECT_EQ(dlg->CurrentProduct(), 8);
+  EXPECT_EQ(dlg->CurrentPage(), PageId::QV120);  // PX520 shares the QV120 page
+  EXPECT_EQ(dlg->Page(PageId::QV120)->DevType(), 8);
+  EXPECT_EQ(dlg->SelectionName(), "PX520");
+  EXPECT_FALSE(dlg->Page(PageId::PX110)->isVisibleTo(dlg.get()));
+}
+
+TEST_F(MainWindowTest, ProductPagesGetTheirVariantAndToolsClearTheActiveFlags) {
+  Click(cmd::kPxFamily);
+  EXPECT_EQ(dlg->Page(PageId::QV120)->DevType(), 8);
+  Click(cmd::kQvFamily);
+  Click(cmd::kQv340);
+  EXPECT_EQ(dlg->Page(PageId::QV220)->DevType(), 5);
+  EXPECT_TRUE(dlg->Page(PageId::QV220)->IsActive());
+  EXPECT_FALSE(dlg->Page(PageId::QV120)->IsActive());
+  Click(cmd::kDtc);
+  for (PageId id : {PageId::PX110, PageId::QV120, PageId::QV220, PageId::Dtc})
+    EXPECT_FALSE(dlg->Page(id)->IsActive());
+  EXPECT_EQ(dlg->SelectionName(), "DTCLookup");
+}
+
+TEST_F(MainWindowTest, ManualPageAppearsThroughItsFiveMillisecondTimer) {
+  Click(cmd::kManual);
+  CHostedPage* manual = dlg->Page(PageId::Manual);
+  EXPECT_EQ(manual->TimerPeriod(CHostedPage::kTimerRefreshOnce), 5);
+  EXPECT_TRUE(WaitFor([&] { return manual->isVisibleTo(dlg.get()); }, 1000));
+  EXPECT_FALSE(manual->IsTimerSet(CHostedPage::kTimerRefreshOnce));
+  EXPECT_EQ(manual->geometry(), QRect(157, 76, 617, 486));
+}
+
+TEST_F(MainWindowTest, PaintingTheFrameKeepsTheMenuAndShowsTheNewPicture) {
+  Click(cmd::kQv240);
+  const CSafeDC& surface = *dlg->Surface();
+  EXPECT_TRUE(SurfaceShows(surface, QPoint(5, 111), 276));   // QV120 entry, normal
+  EXPECT_TRUE(SurfaceShows(surface, QPoint(0, 301), 351));   // PX header
+  EXPECT_TRUE(SurfaceShows(surface, QPoint(21, 422), 345));  // QV240 picture
+  Click(cmd::kDtc);
+  EXPECT_TRUE(SurfaceShows(surface, QPoint(0, 125), 311));
+  // The QV layout's entries below the closed menu are gone.
+  EXPECT_FALSE(SurfaceShows(surface, QPoint(5, 210), 284));
+}
+
+TEST_F(MainWindowTest, ChoosingTheShownProductAgainOnlySetsTheOneShotTimer) {
+  Click(cmd::kQv220);
+  const int paints = dlg->FramePaintCount();
+  CHostedPage* qv220 = dlg->Page(PageId::QV220);
+  ASSERT_FALSE(qv220->IsTimerSet(CHostedPage::kTimerRefreshOnce));
+  Click(cmd::kQv220);
+  EXPECT_EQ(qv220->TimerPeriod(CHostedPage::kTimerRefreshOnce), 1);
+  EXPECT_EQ(dlg->FramePaintCount(), paints);
+  EXPECT_TRUE(qv220->isVisibleTo(dlg.get()));
+  EXPECT_TRUE(qv220->IsActive());
+  EXPECT_TRUE(WaitFor([&] { return !qv220->IsTimerSet(CHostedPage::kTimerRefreshOnce); }, 1000));
+}
+
+TEST_F(MainWindowTest, ChoosingTheShownPxProductFromItsOwnEntryDoesNothing) {
+  Click(cmd::kPxFamily);
+  Click(cmd::kPx110);
+  const int paints = dlg->FramePaintCount();
+  Click(cmd::kPx110);
+  EXPECT_FALSE(dlg->Page(PageId::PX110)->IsTimerSet(CHostedPage::kTimerRefreshOnce));
+  EXPECT_EQ(dlg->FramePaintCount(), paints);
+  // As a command (not from the menu) the same choice refreshes the page.
+  dlg->OnCommand(cmd::kPx110);
+  EXPECT_TRUE(dlg->Page(PageId::PX110)->IsTimerSet(CHostedPage::kTimerRefreshOnce));
+}
+
+TEST_F(MainWindowTest, ShowPageHoverTwicePaintsOnceAndLeaveResets) {
+  const int paints = dlg->FramePaintCount();
+  EXPECT_EQ(SendPageMessage(dlg.get(), WM_SHOW_PAGE, 110, kShowPageHover), 1);
+  EXPECT_EQ(dlg->FramePaintCount(), paints + 1);
+  SendPageMessage(dlg.get(), WM_SHOW_PAGE, 110, kShowPageHover);
+  EXPECT_EQ(dlg->FramePaintCount(), paints + 1);
+  EXPECT_EQ(SendPageMessage(dlg.get(), WM_SHOW_PAGE, 110, kShowPageLeave), 1);
+  EXPECT_EQ(dlg->FramePaintCount(), paints + 1);
+  EXPECT_EQ(dlg->LastPaintCode(), 0);
+  SendPageMessage(dlg.get(), WM_SHOW_PAGE, 110, kShowPageHover);
+  EXPECT_EQ(dlg->FramePaintCount(), paints + 2);
+  // A button's control id is no page: remembered, nothing painted.
+  SendPageMessage(dlg.get(), WM_SHOW_PAGE, 3, kShowPageHover);
+  EXPECT_EQ(dlg->FramePaintCount(), paints + 2);
+  EXPECT_EQ(dlg->LastPaintCode(), 3);
+}
+
+TEST_F(MainWindowTest, LinkStateIsAcceptedAndDrawsNothing) {
+  const QImage before = dlg->Surface()->Image();
+  const int paints = dlg->FramePaintCount();
+  EXPECT_EQ(SendPageMessage(dlg.get(), WM_LINK_STATE, 0, 1), 1);
+  EXPECT_EQ(dlg->FramePaintCount(), paints);
+  EXPECT_EQ(dlg->Surface()->Image(), before);
+}
+
+TEST_F(MainWindowTest, PointerOverAPageClearsTheMenuHighlight) {
+  Hover(EntryCentre(cmd::kQv220));
+  EXPECT_EQ(dlg->Menu().ShownBitmap(2), 278);  // hover bitmap
+  EXPECT_EQ(dlg->Menu().hoverIndex, 2);
+  EXPECT_EQ(SendPageMessage(dlg.get(), WM_CHILD_MOUSEMOVE, 0, 0), 1);
+  EXPECT_EQ(dlg->Menu().ShownBitmap(2), 280);
+  // The page reports moves itself.
+  CHostedPage* page = dlg->Page(PageId::QV120);
+  Hover(EntryCentre(cmd::kQv320));
+  EXPECT_EQ(dlg->Menu().ShownBitmap(3), 286);
+  SendMouse(page, QEvent::MouseMove, QPoint(300, 300), Qt::NoButton, Qt::NoButton);
+  EXPECT_EQ(dlg->Menu().ShownBitmap(3), 288);
+}
+
+TEST_F(MainWindowTest, LeavingAnEntryForEmptySpaceRedrawsItNormal) {
+  Hover(EntryCentre(cmd::kQvFamily));  // index 0
+  EXPECT_EQ(dlg->Menu().ShownBitmap(0), 307);
+  Hover(QPoint(300, 20));  // header, not the page area
+  EXPECT_EQ(dlg->Menu().ShownBitmap(0), 306);
+}
+
+TEST_F(MainWindowTest, EscapeAndEnterCloseNothing) {
+  dlg->show();
+  QLineEdit* edit = dlg->Qv120Page()->Edit(CUpgradeQV120Dlg::kBinEditId);
+  for (QWidget* target : {static_cast<QWidget*>(dlg.get()), static_cast<QWidget*>(dlg->Qv120Page()),
+                          static_cast<QWidget*>(edit)})
+    for (int key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
+      SendKey(target, key);
+      Pump(5);
+      ASSERT_TRUE(dlg->isVisible()) << key;
+    }
+  EXPECT_EQ(dlg->result(), 0);
+  EXPECT_NE(dlg->Surface(), nullptr);
+  // The window system's close request does close it.
+  dlg->close();
+  EXPECT_FALSE(dlg->isVisible());
+  EXPECT_EQ(dlg->result(), QDialog::Rejected);
+  EXPECT_EQ(dlg->Surface(), nullptr);
+}
+
+TEST_F(MainWindowTest, CloseButtonEndsCancelledAndReleasesSurfaceAndPages) {
+  dlg->show();
+  auto* close = dlg->findChild<CSkinButtonEx*>("closeButton");
+  ASSERT_NE(close, nullptr);
+  EXPECT_EQ(close->geometry(), QRect(777, 2, 19, 20));
+  close->click();
+  EXPECT_FALSE(dlg->isVisible());
+  EXPECT_EQ(dlg->result(), QDialog::Rejected);
+  EXPECT_EQ(dlg->Surface(), nullptr);
+  EXPECT_EQ(dlg->Qv120Page(), nullptr);
+  // Late messages find nothing to draw on.
+  EXPECT_EQ(SendPageMessage(dlg.get(), WM_SHOW_PAGE, 110, kShowPageSelect), 1);
+  EXPECT_EQ(SendPageMessage(dlg.get(), WM_CHILD_MOUSEMOVE, 0, 0), 1);
+}
+
+TEST_F(MainWindowTest, DraggingMovesTheWindowAndThePageAreaAlong) {
+  Press(QPoint(400, 30));
+  EXPECT_TRUE(dlg->IsDragging());
+  SendMouse(dlg.get(), QEvent::MouseMove, QPoint(430, 50), Qt::NoButton, Qt::LeftButton);
+  EXPECT_EQ(dlg->pos(), QPoint(142, 104));
+  EXPECT_EQ(dlg->PageRect().topLeft(), QPoint(299, 180));
+  EXPECT_EQ(dlg->Page(PageId::QV120)->PageRect().topLeft(), QPoint(299, 180));
+  EXPECT_EQ(dlg->Page(PageId::QV120)->pos(), QPoint(157, 76));
+  Release(QPoint(400, 30));
+  EXPECT_FALSE(dlg->IsDragging());
+  EXPECT_EQ(dlg->CurrentProduct(), 1);
+}
+
+TEST_F(MainWindowTest, VersionLineIsDrawnInBlack) {
+  const QImage part = dlg->Surface()->Image().copy(300, 39, 92, 12);
+  int dark = 0;
+  for (int y = 0; y < part.height(); ++y)
+    for (int x = 0; x < part.width(); ++x)
+      if (qGray(part.pixel(x, y)) < 80)
+        ++dark;
+  EXPECT_GT(dark, 10);
+  // Painting again does not thicken it.
+  dlg->grab();
+  dlg->grab();
+  EXPECT_EQ(dlg->Surface()->Image().copy(300, 39, 92, 12), part);
+}
+
+TEST(MainWindowConfigTest, WithoutDeviceXmlTheWindowStaysBlank) {
+  test::TempDevDir devDir;
+  CVarnokDlg::Options options;
+  options.screenSize = QSize(1024, 768);
+  options.configPath = "/nonexistent/device.xml";
+  CConfigHelper::ResetForTesting();
+  CVarnokDlg dlg(nullptr, options);
+  EXPECT_FALSE(dlg.IsInitialised());
+  EXPECT_EQ(dlg.Surface(), nullptr);
+  EXPECT_EQ(dlg.Page(PageId::QV120), nullptr);
+  EXPECT_TRUE(dlg.windowTitle().isEmpty());
+  EXPECT_EQ(dlg.Menu().Count(), 0);
+  dlg.grab();  // paints without a surface
+}
+
+}  // namespace
+}  // namespace varnok::apptest

@@ -1,0 +1,254 @@
+// The QV120 page: port indicator digits, polling and device changes, the
+// remembered files per model, and its messages against the simulated tool.
+#include <QCoreApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+#include "app/DlgDownloadUniteDev.h"
+#include "app/PortIndicator.h"
+#include "app/SafeDC.h"
+#include "app/SkinBitmaps.h"
+#include "app/SkinButtonEx.h"
+#include "app/UpgradeQV120Dlg.h"
+#include "tests/app/AppTestSupport.h"
+#include "tests/support/TempDevDir.h"
+#include "update/StatusTexts.h"
+
+namespace varnok::apptest {
+namespace {
+
+class TestablePage : public CUpgradeQV120Dlg {
+ public:
+  using CUpgradeQV120Dlg::CUpgradeQV120Dlg;
+  using CUpgradeQV120Dlg::OnTimer;
+};
+
+class UpgradeQV120DlgTest : public ::testing::Test {
+ protected:
+  UpgradeQV120DlgTest() {
+    EXPECT_TRUE(UseConfig(WriteTestConfig(folder)));
+    page = std::make_unique<TestablePage>(&host, &host);
+    const QRect rect(host.mapToGlobal(QPoint(157, 76)), QSize(617, 486));
+    page->SetPageRect(rect);
+    page->MoveToScreenRect(rect);
+    page->SetActive(true);
+  }
+
+  // Makes `name` the only device in the folder.
+  void OnlyDevice(const std::string& name) {
+    for (const std::string& old : present)
+      QFile::remove(QString::fromStdString(devDir.PathOf(old)));
+    present.clear();
+    if (!name.empty()) {
+      devDir.WriteFile(name);
+      present.push_back(name);
+    }
+  }
+
+  bool Shows(QPoint at, int id) { return SurfaceShows(*host.Surface(), at, id); }
+  bool StripLeftPartIs(int id) {
+    const QImage strip = skin::Bitmap(id).convertToFormat(QImage::Format_RGB32);
+    return host.Surface()->Image().copy(531, 53, 110, 17) == strip.copy(0, 0, 110, 17);
+  }
+  QLineEdit* BinEdit() { return page->Edit(CUpgradeQV120Dlg::kBinEditId); }
+  QLineEdit* ZpkEdit() { return page->Edit(CUpgradeQV120Dlg::kZpkEditId); }
+  bool UpdateBinEnabled() { return page->Button(CUpgradeQV120Dlg::kCmdUpdateBin)->isEnabled(); }
+  bool UpdateZpkEnabled() { return page->Button(CUpgradeQV120Dlg::kCmdUpdateZpk)->isEnabled(); }
+  QString Tool() { return QString::fromStdString(devDir.Path()); }
+  void Choose(int command, const std::string& path) {
+    prompts.nextFile = QString::fromStdString(path);
+    page->OnCommand(command);
+  }
+
+  test::TempDevDir devDir;
+  TestFolder folder;
+  PromptRecorder prompts;
+  FakeHost host;
+  std::unique_ptr<TestablePage> page;
+  std::vector<std::string> present;
+};
+
+struct DigitCase {
+  const char* device;
+  int port;
+  std::vector<std::pair<int, int>> digits;  // x, image
+};
+
+TEST_F(UpgradeQV120DlgTest, PortNumberDigitsPerPort) {
+  const DigitCase cases[] = {
+      {"ttyACM6", 7, {{659, 372}, {666, 369}}},               // blank tens, 7
+      {"ttyACM9", 10, {{659, 363}, {666, 362}}},              // 1, 0
+      {"ttyACM11", 12, {{659, 363}, {666, 364}}},             // 1, 2
+      {"ttyACM99", 100, {{652, 363}, {659, 362}, {666, 362}}},  // 1, 0, 0
+      {"ttyUSB0", 201, {{652, 364}, {659, 362}, {666, 363}}},   // 2, 0, 1
+  };
+  for (const DigitCase& c : cases) {
+    OnlyDevice(c.device);
+    page->DetectTool();
+    ASSERT_EQ(page->Port(), c.port);
+    EXPECT_TRUE(StripLeftPartIs(indicator::kToolFound)) << c.port;
+    for (const auto& [x, image] : c.digits)
+      EXPECT_TRUE(Shows(QPoint(x, 57), image)) << c.port << " at x " << x;
+    if (c.port < 100) {  // the hundreds slot keeps the strip
+      EXPECT_TRUE(host.Surface()->Image().copy(652, 57, 7, 10) ==
+                  skin::Bitmap(360).convertToFormat(QImage::Format_RGB32).copy(121, 4, 7, 10))
+          << c.port;
+    }
+  }
+}
+
+TEST_F(UpgradeQV120DlgTest, NoToolShowsTheMissingStripAndAsksForAFullRepaintOfIt) {
+  OnlyDevice("ttyACM11");
+  page->DetectTool();
+  host.updates.clear();
+  OnlyDevice("");
+  page->DetectTool();
+  EXPECT_EQ(page->Port(), -1);
+  EXPECT_TRUE(Shows(QPoint(531, 53), indicator::kNoTool));
+  ASSERT_EQ(host.updates.size(), 1u);
+  EXPECT_EQ(host.updates[0], QRect(531, 53, 195, 17));
+  EXPECT_TRUE(page->Entry().IsEmpty());
+}
+
+TEST_F(UpgradeQV120DlgTest, PollWithoutAToolReportsTheLinkStateOnlyWhileActive) {
+  page->OnTimer(CUpgradeQV120Dlg::kTimerPoll);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].message, WM_LINK_STATE);
+  EXPECT_EQ(host.messages[0].wParam, 0u);
+  EXPECT_EQ(host.messages[0].lParam, 1);
+
+  OnlyDevice("ttyACM0");
+  page->OnTimer(CUpgradeQV120Dlg::kTimerPoll);
+  EXPECT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(page->Port(), 1);
+
+  page->SetActive(false);
+  OnlyDevice("");
+  page->OnTimer(CUpgradeQV120Dlg::kTimerPoll);
+  EXPECT_EQ(page->Port(), 1);  // an inactive page does not look
+  EXPECT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(page->TimerPeriod(CUpgradeQV120Dlg::kTimerPoll), 3001);
+}
+
+TEST_F(UpgradeQV120DlgTest, APlugInIsSeenWithoutWaitingForThePoll) {
+  page->DetectTool();
+  ASSERT_EQ(page->Port(), -1);
+  OnlyDevice("ttyACM6");
+  EXPECT_TRUE(WaitFor([&] { return page->Port() == 7; }, 2000));
+  EXPECT_TRUE(Shows(QPoint(666, 57), 369));
+}
+
+TEST_F(UpgradeQV120DlgTest, UpdateButtonsFollowTheFileChosenForTheModelNotTheTypedText) {
+  OnlyDevice("ttyACM0");
+  page->DetectTool();
+  EXPECT_FALSE(UpdateBinEnabled());
+  BinEdit()->setText("/typed/only.bin");
+  EXPECT_FALSE(UpdateBinEnabled());
+
+  const std::string bin = folder.Write("a.bin", TrailerFile("QV120", 4096));
+  Choose(CUpgradeQV120Dlg::kCmdChooseBin, bin);
+  EXPECT_EQ(BinEdit()->text().toStdString(), bin);
+  EXPECT_EQ(page->RememberedPath(UpdatePath::Bin, 1).toStdString(), bin);
+  EXPECT_TRUE(UpdateBinEnabled());
+  EXPECT_FALSE(UpdateZpkEnabled());
+  EXPECT_TRUE(prompts.fileFilters.last().contains("*.bin"));
+
+  // Another model has its own (empty) history; coming back restores ours.
+  page->SetDevType(8);
+  page->ReloadPaths();
+  page->DetectTool();
+  EXPECT_TRUE(BinEdit()->text().isEmpty());
+  EXPECT_FALSE(UpdateBinEnabled());
+  page->SetDevType(1);
+  page->ReloadPaths();
+  page->DetectTool();
+  EXPECT_EQ(BinEdit()->text().toStdString(), bin);
+  EXPECT_TRUE(UpdateBinEnabled());
+
+  // Without a tool nothing is enabled.
+  OnlyDevice("");
+  page->DetectTool();
+  EXPECT_FALSE(UpdateBinEnabled());
+}
+
+TEST_F(UpgradeQV120DlgTest, CancelledFileDialogChangesNothing) {
+  Choose(CUpgradeQV120Dlg::kCmdChooseZpk, "");
+  EXPECT_TRUE(page->RememberedPath(UpdatePath::Zpk, 1).isEmpty());
+  EXPECT_TRUE(ZpkEdit()->text().isEmpty());
+}
+
+TEST_F(UpgradeQV120DlgTest, UpdateWithoutAToolDoesNothing) {
+  BinEdit()->setText("/x/y.bin");
+  page->OnCommand(CUpgradeQV120Dlg::kCmdUpdateBin);
+  EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST_F(UpgradeQV120DlgTest, AnotherModelOnThePortIsTheEquipmentMismatch) {
+  ToolsimProcess tool(Tool(), {"--class", "new", "--name", "QV220|1"});
+  ASSERT_TRUE(tool.IsUp());
+  Choose(CUpgradeQV120Dlg::kCmdChooseBin, folder.Write("a.bin", TrailerFile("QV120", 4096)));
+  page->OnCommand(CUpgradeQV120Dlg::kCmdUpdateBin);
+  ASSERT_EQ(prompts.messages.size(), 1);
+  EXPECT_EQ(prompts.messages[0].toStdString(), text::kEquipmentMismatch);
+  EXPECT_EQ(page->Port(), -1);
+  EXPECT_TRUE(page->Entry().IsEmpty());
+}
+
+TEST_F(UpgradeQV120DlgTest, PathWithoutTheExtensionTextIsAFormatError) {
+  ToolsimProcess tool(Tool(), {"--class", "new", "--name", "QV120|1"});
+  ASSERT_TRUE(tool.IsUp());
+  BinEdit()->setText(QString::fromStdString(folder.Write("a.txt", TrailerFile("QV120", 4096))));
+  page->OnCommand(CUpgradeQV120Dlg::kCmdUpdateBin);
+  ZpkEdit()->setText(QString::fromStdString(folder.Write("b.bin", TrailerFile("QV120", 4096))));
+  page->OnCommand(CUpgradeQV120Dlg::kCmdUpdateZpk);
+  EXPECT_EQ(prompts.messages, QStringList({"File format incorrect!", "File format incorrect!"}));
+}
+
+TEST_F(UpgradeQV120DlgTest, TypedPathIsTheOneCheckedAndAFileOfAnotherModelIsAWrongFile) {
+  ToolsimProcess tool(Tool(), {"--class", "new", "--name", "QV120|1"});
+  ASSERT_TRUE(tool.IsUp());
+  Choose(CUpgradeQV120Dlg::kCmdChooseBin, folder.Write("good.bin", TrailerFile("QV120", 4096)));
+  BinEdit()->setText(QString::fromStdString(folder.Write("other.bin", TrailerFile("PX520", 4096))));
+  page->OnCommand(CUpgradeQV120Dlg::kCmdUpdateBin);
+  EXPECT_EQ(prompts.messages, QStringList({"Wrong file!"}));
+  EXPECT_TRUE(UpdateBinEnabled());
+}
+
+TEST_F(UpgradeQV120DlgTest, UpdateRunsTheDownloadDialogToUpdateDone) {
+  ToolsimProcess tool(Tool(), {"--class", "new", "--name", "QV120|1"});
+  ASSERT_TRUE(tool.IsUp());
+  Choose(CUpgradeQV120Dlg::kCmdChooseZpk, folder.Write("pack.zpk", TrailerFile("QV120", 9000)));
+  bool buttonDisabledDuringRun = false;
+  QString status, caption;
+  page->SetDownloadRunner([&](CDlgDownloadUniteDev& dialog) {
+    buttonDisabledDuringRun = !UpdateZpkEnabled();
+    dialog.StartRun();
+    dialog.show();
+    WaitFor([&] { return dialog.RunHasEnded(); }, 20000);
+    status = dialog.StatusText();
+    caption = dialog.ButtonCaption();
+    dialog.Finish();
+    return dialog.result();
+  });
+  page->OnCommand(CUpgradeQV120Dlg::kCmdUpdateZpk);
+  EXPECT_TRUE(prompts.messages.isEmpty());
+  EXPECT_TRUE(buttonDisabledDuringRun);
+  EXPECT_EQ(status.toStdString(), text::kUpdateDone);
+  EXPECT_EQ(caption, QString("ok"));
+  EXPECT_TRUE(UpdateZpkEnabled());
+}
+
+TEST_F(UpgradeQV120DlgTest, EnterAndEscapeAreSwallowedByThePage) {
+  QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QCoreApplication::sendEvent(page.get(), &esc);
+  EXPECT_TRUE(esc.isAccepted());
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QCoreApplication::sendEvent(page.get(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+}
+
+}  // namespace
+}  // namespace varnok::apptest
