@@ -1,11 +1,16 @@
 # Sourced by scripts/test and scripts/demo: makes sure the Debian packages
 # the project builds with are installed.
-VARNOK_PACKAGES="g++ cmake ninja-build pkg-config qt6-base-dev libtinyxml-dev libgtest-dev libgmock-dev libgl1-mesa-dev"
+VARNOK_PACKAGES="g++ cmake ninja-build pkg-config qt6-base-dev libtinyxml-dev libgtest-dev libgmock-dev libgl1-mesa-dev fonts-dejavu-core"
 
 varnok_install_deps() {
+  varnok_install_packages $VARNOK_PACKAGES
+}
+
+# Installs the named packages that are missing.
+varnok_install_packages() {
   local missing=()
   local pkg
-  for pkg in $VARNOK_PACKAGES; do
+  for pkg in "$@"; do
     if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
       missing+=("$pkg")
     fi
