@@ -33,7 +33,7 @@ using varnok::sim::SimOptions;
 using varnok::sim::ToolClass;
 using Clock = std::chrono::steady_clock;
 
-struct ClassSpec {
+struct ToolCase {
   const char* label;
   ToolClass simClass;
   int factoryType;
@@ -48,7 +48,7 @@ struct ClassSpec {
 //  classic     header 10 + reply 6 + packet 2048+6 + reply 6 = 2076
 //  new         frame 2048+9+11 + ack 13                     = 2081
 //  programmer  frame 128+9+11 + ack 13                      = 161
-const ClassSpec kClasses[] = {
+const ToolCase kClasses[] = {
     {"classic", ToolClass::Classic, kToolClassic, 0, 2048, 2076, "QV110", "QV110"},
     {"new", ToolClass::New, kToolNew, 2, 2048, 2081, "QV120|1", "QV120"},
     {"programmer", ToolClass::Programmer, kToolProgrammer, 2, 128, 161, "OMNIX|1", "PX110"},
@@ -69,14 +69,10 @@ double ThreadCpuSeconds() {
          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-Bytes MakeImage(std::size_t size) {
-  return varnok::test::PatternBytes(size, 1);
-}
-
 // Brings the tool to the point where blocks are written.
-bool Prepare(const ClassSpec& spec, CUsbDevInterface& dev, std::string& failure) {
-  if (dev.OpenDevice(spec.openName) != 0) return failure = "OpenDevice", false;
-  switch (spec.factoryType) {
+bool Prepare(const ToolCase& tool, CUsbDevInterface& dev, std::string& failure) {
+  if (dev.OpenDevice(tool.openName) != 0) return failure = "OpenDevice", false;
+  switch (tool.factoryType) {
     case kToolClassic:
       if (dev.EnterUpdateMode() != 1) return failure = "EnterUpdateMode", false;
       if (dev.EraseFlash() != 1) return failure = "EraseFlash", false;
@@ -91,30 +87,30 @@ bool Prepare(const ClassSpec& spec, CUsbDevInterface& dev, std::string& failure)
   }
 }
 
-RunResult Run(const ClassSpec& spec, const Bytes& image, unsigned baud, const std::string& devDir) {
+RunResult Run(const ToolCase& tool, const Bytes& image, unsigned baud, const std::string& devDir) {
   RunResult result;
   SimOptions options;
-  options.toolClass = spec.simClass;
-  options.name = spec.simName;
+  options.toolClass = tool.simClass;
+  options.name = tool.simName;
   options.devDir = devDir;
   options.paceBaud = baud;
   options.regionSize = static_cast<std::uint32_t>(std::max<std::size_t>(image.size(), 0x200000));
   RunningSimulator sim(options);
 
   CProductFactory factory;
-  std::unique_ptr<CUsbDevInterface> dev = factory.Create(spec.factoryType);
-  dev->partition = spec.partition;
+  std::unique_ptr<CUsbDevInterface> dev = factory.Create(tool.factoryType);
+  dev->partition = tool.partition;
   dev->SetDeviceType(1);
-  if (!Prepare(spec, *dev, result.failure)) return result;
+  if (!Prepare(tool, *dev, result.failure)) return result;
 
   const int size = static_cast<int>(image.size());
-  const int count = (size + spec.blockSize - 1) / spec.blockSize;
+  const int count = (size + tool.blockSize - 1) / tool.blockSize;
   result.blockUs.reserve(static_cast<std::size_t>(count));
   const double cpuStart = ThreadCpuSeconds();
   const Clock::time_point wallStart = Clock::now();
   for (int i = 0; i < count; ++i) {
-    const int offset = i * spec.blockSize;
-    const int len = std::min(spec.blockSize, size - offset);
+    const int offset = i * tool.blockSize;
+    const int len = std::min(tool.blockSize, size - offset);
     const Clock::time_point t0 = Clock::now();
     if (dev->WriteBlock(image.data(), len, offset, i) != 0) {
       result.failure = "WriteBlock " + std::to_string(i);
@@ -183,21 +179,21 @@ int main(int argc, char** argv) {
   }
   const std::string devDir = pattern;
   setenv("VARNOK_DEV_DIR", devDir.c_str(), 1);
-  const Bytes image = MakeImage(kib * 1024);
+  const Bytes image = varnok::test::PatternBytes(kib * 1024);
 
   std::printf("Image %zu KiB; paced line %u baud 8N1 (%.0f bytes/s)\n\n", kib, baud, baud / 10.0);
   std::printf("%-11s %7s | %10s %8s %8s %6s | %10s %10s %7s %6s\n", "class", "blocks", "median us",
               "p90 us", "max us", "cpu", "paced B/s", "bound B/s", "of bound", "cpu");
   int status = 0;
-  for (const ClassSpec& spec : kClasses) {
-    if (!only.empty() && only != spec.label) continue;
-    const RunResult fast = Run(spec, image, 0, devDir);
+  for (const ToolCase& tool : kClasses) {
+    if (!only.empty() && only != tool.label) continue;
+    const RunResult fast = Run(tool, image, 0, devDir);
     if (!fast.ok) {
-      std::printf("%-11s unpaced run failed: %s\n", spec.label, fast.failure.c_str());
+      std::printf("%-11s unpaced run failed: %s\n", tool.label, fast.failure.c_str());
       status = 1;
       continue;
     }
-    std::printf("%-11s %7zu | %10.0f %8.0f %8.0f %5.1f%% |", spec.label, fast.blockUs.size(),
+    std::printf("%-11s %7zu | %10.0f %8.0f %8.0f %5.1f%% |", tool.label, fast.blockUs.size(),
                 Percentile(fast.blockUs, 0.5), Percentile(fast.blockUs, 0.9),
                 Percentile(fast.blockUs, 1.0), 100.0 * fast.cpuS / fast.wallS);
     if (skipPaced) {
@@ -205,14 +201,14 @@ int main(int argc, char** argv) {
       continue;
     }
     std::fflush(stdout);
-    const RunResult paced = Run(spec, image, baud, devDir);
+    const RunResult paced = Run(tool, image, baud, devDir);
     if (!paced.ok) {
       std::printf(" paced run failed: %s\n", paced.failure.c_str());
       status = 1;
       continue;
     }
     const double throughput = static_cast<double>(image.size()) / paced.wallS;
-    const double bound = baud / 10.0 * spec.blockSize / spec.wireBytesPerBlock;
+    const double bound = baud / 10.0 * tool.blockSize / tool.wireBytesPerBlock;
     std::printf(" %10.0f %10.0f %6.1f%% %5.1f%%\n", throughput, bound, 100.0 * throughput / bound,
                 100.0 * paced.cpuS / paced.wallS);
   }

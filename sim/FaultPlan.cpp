@@ -36,8 +36,8 @@ bool ParseNumber(std::string text, int base, long max, long& out) {
   return true;
 }
 
-bool Fail(std::string* error, const std::string& spec, const std::string& why) {
-  if (error != nullptr) *error = "bad --fault '" + spec + "': " + why;
+bool Fail(std::string* error, const std::string& text, const std::string& why) {
+  if (error != nullptr) *error = "bad --fault '" + text + "': " + why;
   return false;
 }
 
@@ -58,12 +58,12 @@ bool Fault::Hits(std::uint8_t cmd, unsigned occurrence) const {
   return onwards ? occurrence >= from : occurrence == from;
 }
 
-bool FaultPlan::Add(const std::string& spec, std::string* error) {
-  const std::vector<std::string> parts = SplitColons(spec);
+bool FaultPlan::Add(const std::string& text, std::string* error) {
+  const std::vector<std::string> parts = SplitColons(text);
   const std::string& kindText = parts[0];
 
   if (kindText == "no-name") {
-    if (parts.size() != 1) return Fail(error, spec, "no-name takes no arguments");
+    if (parts.size() != 1) return Fail(error, text, "no-name takes no arguments");
     for (std::uint8_t cmd : {frame::kClassicQueryName, frame::kCmdQueryName}) {
       Fault f;
       f.kind = FaultKind::Drop;
@@ -78,9 +78,9 @@ bool FaultPlan::Add(const std::string& spec, std::string* error) {
     long replug = 0;
     if (parts.size() < 2 || parts.size() > 3 || !ParseNumber(parts[1], 10, 1000000, block) ||
         block < 1)
-      return Fail(error, spec, "expected unplug-after-block:N[:MS] with N >= 1");
+      return Fail(error, text, "expected unplug-after-block:N[:MS] with N >= 1");
     if (parts.size() == 3 && (!ParseNumber(parts[2], 10, 600000, replug) || replug < 1))
-      return Fail(error, spec, "the replug delay MS must be a positive number");
+      return Fail(error, text, "the replug delay MS must be a positive number");
     Fault f;
     f.kind = FaultKind::UnplugAfterBlock;
     f.value = static_cast<int>(block);
@@ -92,8 +92,8 @@ bool FaultPlan::Add(const std::string& spec, std::string* error) {
   const KindName* kind = nullptr;
   for (const KindName& k : kKinds)
     if (kindText == k.name) kind = &k;
-  if (kind == nullptr) return Fail(error, spec, "unknown fault kind '" + kindText + "'");
-  if (parts.size() < 2) return Fail(error, spec, "the command byte is missing");
+  if (kind == nullptr) return Fail(error, text, "unknown fault kind '" + kindText + "'");
+  if (parts.size() < 2) return Fail(error, text, "the command byte is missing");
 
   Fault f;
   f.kind = kind->kind;
@@ -108,49 +108,49 @@ bool FaultPlan::Add(const std::string& spec, std::string* error) {
     if (f.onwards) sel.pop_back();
     long n = 0;
     if (!ParseNumber(sel, 10, 1000000, n) || n < 1)
-      return Fail(error, spec, "the selector must be @N or @N+ with N >= 1");
+      return Fail(error, text, "the selector must be @N or @N+ with N >= 1");
     f.from = static_cast<unsigned>(n);
   }
   long cmd = 0;
   if (!ParseNumber(cmdText, 16, 0xFF, cmd))
-    return Fail(error, spec, "the command must be one hex byte such as 2C");
+    return Fail(error, text, "the command must be one hex byte such as 2C");
   f.command = static_cast<std::uint8_t>(cmd);
 
   const std::size_t args = parts.size() - 2;
   long value = 0;
   switch (f.kind) {
     case FaultKind::Refuse:
-      if (args > 1) return Fail(error, spec, "expected refuse:CMD[@SEL][:STATUS]");
+      if (args > 1) return Fail(error, text, "expected refuse:CMD[@SEL][:STATUS]");
       if (args == 1) {
         if (!ParseNumber(parts[2], 16, 0xFF, value))
-          return Fail(error, spec, "the status must be one hex byte");
+          return Fail(error, text, "the status must be one hex byte");
         f.value = static_cast<int>(value);
         f.hasValue = true;
       }
       break;
     case FaultKind::Drop:
     case FaultKind::WrongEcho:
-      if (args != 0) return Fail(error, spec, "this fault takes only CMD[@SEL]");
+      if (args != 0) return Fail(error, text, "this fault takes only CMD[@SEL]");
       break;
     case FaultKind::Late:
       if (args != 1 || !ParseNumber(parts[2], 10, 600000, value))
-        return Fail(error, spec, "expected late:CMD[@SEL]:MS");
+        return Fail(error, text, "expected late:CMD[@SEL]:MS");
       f.value = static_cast<int>(value);
       break;
     case FaultKind::Split: {
       long pause = 50;
       if (args < 1 || args > 2 || !ParseNumber(parts[2], 10, 65535, value) || value < 1 ||
           (args == 2 && !ParseNumber(parts[3], 10, 600000, pause)))
-        return Fail(error, spec, "expected split:CMD[@SEL]:BYTES[:MS] with BYTES >= 1");
+        return Fail(error, text, "expected split:CMD[@SEL]:BYTES[:MS] with BYTES >= 1");
       f.value = static_cast<int>(value);
       f.pauseMs = static_cast<int>(pause);
       break;
     }
     case FaultKind::Corrupt:
-      if (args > 1) return Fail(error, spec, "expected corrupt:CMD[@SEL][:OFFSET]");
+      if (args > 1) return Fail(error, text, "expected corrupt:CMD[@SEL][:OFFSET]");
       if (args == 1) {
         if (!ParseNumber(parts[2], 10, 65535, value))
-          return Fail(error, spec, "the offset must be a decimal number");
+          return Fail(error, text, "the offset must be a decimal number");
         f.value = static_cast<int>(value);
         f.hasValue = true;
       }

@@ -1,6 +1,6 @@
 #pragma once
 // The faults a simulated tool plays on request, and their command-line
-// grammar. One spec per --fault option:
+// grammar. One fault per --fault option:
 //
 //   no-name                         never answer the name query (C9 / 11)
 //   refuse:CMD[@SEL][:STATUS]       refuse the request; it is not carried out.
@@ -49,10 +49,10 @@ struct Fault {
 
 class FaultPlan {
  public:
-  // Parses one spec and adds it; false with a message in `error` (may be
-  // null) when the spec is malformed. no-name becomes drops of both name
+  // Parses one fault and adds it; false with a message in `error` (may be
+  // null) when the fault is malformed. no-name becomes drops of both name
   // queries, C9 and 11.
-  bool Add(const std::string& spec, std::string* error);
+  bool Add(const std::string& text, std::string* error);
 
   // The first fault of `kind` that hits the request, or null.
   const Fault* Find(FaultKind kind, std::uint8_t cmd, unsigned occurrence) const;

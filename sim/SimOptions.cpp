@@ -88,6 +88,13 @@ std::string SimOptions::LinkPath() const {
 
 ParseResult ParseSimArgs(int argc, const char* const* argv, SimOptions& o, std::string& error) {
   using Handler = std::function<bool(const std::string&)>;
+  // A text option that must not be empty.
+  const auto text = [](std::string& field) -> Handler {
+    return [&field](const std::string& v) {
+      field = v;
+      return !v.empty();
+    };
+  };
   // Options that take a value.
   const std::map<std::string, Handler> valued = {
       {"--class",
@@ -102,16 +109,8 @@ ParseResult ParseSimArgs(int argc, const char* const* argv, SimOptions& o, std::
            return false;
          return true;
        }},
-      {"--name",
-       [&](const std::string& v) {
-         o.name = v;
-         return !v.empty();
-       }},
-      {"--loader-name",
-       [&](const std::string& v) {
-         o.loaderName = v;
-         return !v.empty();
-       }},
+      {"--name", text(o.name)},
+      {"--loader-name", text(o.loaderName)},
       {"--start-in",
        [&](const std::string& v) {
          if (v == "loader")
@@ -123,11 +122,7 @@ ParseResult ParseSimArgs(int argc, const char* const* argv, SimOptions& o, std::
          return true;
        }},
       {"--port", [&](const std::string& v) { return ParseLinkName(v, o.linkName); }},
-      {"--dev-dir",
-       [&](const std::string& v) {
-         o.devDir = v;
-         return !v.empty();
-       }},
+      {"--dev-dir", text(o.devDir)},
       {"--partitions", [&](const std::string& v) { return ParsePartitions(v, o.partitionBases); }},
       {"--region-size",
        [&](const std::string& v) {
@@ -146,16 +141,8 @@ ParseResult ParseSimArgs(int argc, const char* const* argv, SimOptions& o, std::
          o.deviceInfo = v;
          return v.size() <= frame::kMaxPayload - 2;
        }},
-      {"--flash-out",
-       [&](const std::string& v) {
-         o.flashOut = v;
-         return !v.empty();
-       }},
-      {"--ready-file",
-       [&](const std::string& v) {
-         o.readyFile = v;
-         return !v.empty();
-       }},
+      {"--flash-out", text(o.flashOut)},
+      {"--ready-file", text(o.readyFile)},
       {"--pace",
        [&](const std::string& v) {
          unsigned long long n = 0;
@@ -169,11 +156,7 @@ ParseResult ParseSimArgs(int argc, const char* const* argv, SimOptions& o, std::
       {"--restart-ms", [&](const std::string& v) { return ParseMs(v, o.restartMs); }},
       {"--sync-window-ms", [&](const std::string& v) { return ParseMs(v, o.syncWindowMs); }},
       {"--fault", [&](const std::string& v) { return o.faults.Add(v, &error); }},
-      {"--data-file",
-       [&](const std::string& v) {
-         o.dataFile = v;
-         return !v.empty();
-       }},
+      {"--data-file", text(o.dataFile)},
       {"--data-baud",
        [&](const std::string& v) {
          unsigned long long n = 0;
@@ -298,7 +281,7 @@ Output:
   -v, --verbose          log requests and replies to standard output
   -h, --help             show this text
 
-Faults (--fault SPEC, repeatable):
+Faults (--fault FAULT, repeatable):
   no-name                      never answer the name query (C9 / 11)
   refuse:CMD[@SEL][:STATUS]    refuse, do not carry out. Framed: status STATUS
                                (hex, default 01); classic: B4 96 STATUS

@@ -17,7 +17,7 @@ using varnok::sim::ToolClass;
 namespace {
 
 struct GoodSpec {
-  const char* spec;
+  const char* fault;
   FaultKind kind;
   std::uint8_t command;
   unsigned from;
@@ -32,7 +32,7 @@ TEST_P(FaultGrammarTest, ParsesEveryField) {
   const GoodSpec& want = GetParam();
   FaultPlan plan;
   std::string error;
-  ASSERT_TRUE(plan.Add(want.spec, &error)) << error;
+  ASSERT_TRUE(plan.Add(want.fault, &error)) << error;
   ASSERT_EQ(plan.All().size(), 1u);
   const Fault& f = plan.All()[0];
   EXPECT_EQ(f.kind, want.kind);
@@ -59,14 +59,14 @@ INSTANTIATE_TEST_SUITE_P(
         GoodSpec{"unplug-after-block:4", FaultKind::UnplugAfterBlock, 0, 1, true, 4, 0},
         GoodSpec{"unplug-after-block:2:800", FaultKind::UnplugAfterBlock, 0, 1, true, 2, 800}),
     [](const ::testing::TestParamInfo<GoodSpec>& info) {
-      std::string name = info.param.spec;
+      std::string name = info.param.fault;
       for (char& c : name)
         if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
       return name;
     });
 
 TEST(FaultGrammar, RejectsMalformedSpecs) {
-  for (const char* spec : {"",
+  for (const char* fault : {"",
                            "explode:2C",
                            "drop",
                            "drop:2G",
@@ -88,8 +88,8 @@ TEST(FaultGrammar, RejectsMalformedSpecs) {
                            "no-name:1"}) {
     FaultPlan plan;
     std::string error;
-    EXPECT_FALSE(plan.Add(spec, &error)) << spec;
-    EXPECT_FALSE(error.empty()) << spec;
+    EXPECT_FALSE(plan.Add(fault, &error)) << fault;
+    EXPECT_FALSE(error.empty()) << fault;
   }
 }
 

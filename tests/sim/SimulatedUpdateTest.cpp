@@ -51,6 +51,13 @@ class SimulatedUpdateTest : public ::testing::Test {
     return dev;
   }
 
+  // A framed tool found by name, its partition table read and erased.
+  static void OpenAndErase(CUsbDevInterface& dev, const std::string& name) {
+    ASSERT_EQ(dev.OpenDevice(name), 0);
+    ASSERT_TRUE(dev.ReadPartitionTable(dev.partitionTable));
+    ASSERT_EQ(dev.EraseFlash(), 0);
+  }
+
   // The classic run: identify, update mode, erase, blocks, finish.
   static void RunClassic(CUsbDevInterface& dev, const Bytes& image, const std::string& name) {
     ASSERT_EQ(dev.OpenDevice(name), 0);
@@ -207,9 +214,7 @@ TEST_F(SimulatedUpdateTest, ProgrammerVerifyRefusal11CountsAs17) {
   ASSERT_TRUE(options.faults.Add("refuse:15:11", nullptr));
   RunningSimulator sim(options);
   auto dev = Device(kToolProgrammer, 2);
-  ASSERT_EQ(dev->OpenDevice("PX110"), 0);
-  ASSERT_TRUE(dev->ReadPartitionTable(dev->partitionTable));
-  ASSERT_EQ(dev->EraseFlash(), 0);
+  ASSERT_NO_FATAL_FAILURE(OpenAndErase(*dev, "PX110"));
   ASSERT_EQ(WriteBlocks(*dev, image, 128), -1);
   EXPECT_EQ(dev->VerifyImage(image.data(), static_cast<int>(image.size())), 17);
 }
@@ -218,9 +223,7 @@ TEST_F(SimulatedUpdateTest, VerifyOfAnotherImageIsRefused) {
   const Bytes image = MakeImage(2048 * 2, 9);
   RunningSimulator sim(Options(ToolClass::New, "QV120|1"));
   auto dev = Device(kToolNew, 2);
-  ASSERT_EQ(dev->OpenDevice("QV120"), 0);
-  ASSERT_TRUE(dev->ReadPartitionTable(dev->partitionTable));
-  ASSERT_EQ(dev->EraseFlash(), 0);
+  ASSERT_NO_FATAL_FAILURE(OpenAndErase(*dev, "QV120"));
   ASSERT_EQ(WriteBlocks(*dev, image, 2048), -1);
   const Bytes other = MakeImage(image.size(), 10);
   EXPECT_NE(dev->VerifyImage(other.data(), static_cast<int>(other.size())), 0);
@@ -233,9 +236,7 @@ TEST_F(SimulatedUpdateTest, UnplugAfterBlockTwoMakesTheThirdWriteFail) {
   ASSERT_TRUE(options.faults.Add("unplug-after-block:2", nullptr));
   RunningSimulator sim(options);
   auto dev = Device(kToolNew, 2);
-  ASSERT_EQ(dev->OpenDevice("QV120"), 0);
-  ASSERT_TRUE(dev->ReadPartitionTable(dev->partitionTable));
-  ASSERT_EQ(dev->EraseFlash(), 0);
+  ASSERT_NO_FATAL_FAILURE(OpenAndErase(*dev, "QV120"));
   EXPECT_EQ(WriteBlocks(*dev, image, 2048), 2);
   dev->ClosePort();
   EXPECT_TRUE(sim.WaitEnded(1000));
@@ -248,9 +249,7 @@ TEST_F(SimulatedUpdateTest, ReplugAfterUnplugKeepsTheFlashAndTakesTheNextBlock) 
   ASSERT_TRUE(options.faults.Add("unplug-after-block:1:200", nullptr));
   RunningSimulator sim(options);
   auto dev = Device(kToolNew, 2);
-  ASSERT_EQ(dev->OpenDevice("QV120"), 0);
-  ASSERT_TRUE(dev->ReadPartitionTable(dev->partitionTable));
-  ASSERT_EQ(dev->EraseFlash(), 0);
+  ASSERT_NO_FATAL_FAILURE(OpenAndErase(*dev, "QV120"));
   ASSERT_EQ(dev->WriteBlock(image.data(), 2048, 0, 0), 0);
   const std::string link = dir.PathOf("ttyACM0");
   auto linkExists = [&] { return ::access(link.c_str(), F_OK) == 0; };
