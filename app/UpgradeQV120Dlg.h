@@ -11,24 +11,19 @@
 // enable it; Update then uses the typed path). The files chosen are
 // remembered per variant for the run.
 //
-// The tool search, the model check, the extension test and the file check
-// are CProductPageLogic's; the page adds the widgets, the indicator, the
-// remembered paths, the message boxes and the download dialog.
+// The tool search, the model check, the extension test, the file check,
+// the indicator, the remembered files and the download dialog's start are
+// CProductPage's; the page adds its widgets.
 // Threads: UI thread only.
 
 #include <QString>
 
-#include <map>
+#include "app/ProductPage.h"
 
-#include "app/HostedPage.h"
-#include "update/ProductPageLogic.h"
-
-class CDeviceChangeWatcher;
-class CDlgDownloadUniteDev;
 class CSkinButtonEx;
 class QLineEdit;
 
-class CUpgradeQV120Dlg : public CHostedPage {
+class CUpgradeQV120Dlg : public CProductPage {
   Q_OBJECT
  public:
   static constexpr int kBackdrop = 314;
@@ -43,33 +38,19 @@ class CUpgradeQV120Dlg : public CHostedPage {
   static constexpr int kBinEditId = 1013;
   static constexpr int kZpkEditId = 1015;
 
-  // Runs a prepared download dialog; returns its result. Replaceable for
-  // tests; by default the dialog's own RunModal().
-  using DownloadRunner = std::function<int(CDlgDownloadUniteDev& dialog)>;
-
   CUpgradeQV120Dlg(IPageHost* host, QWidget* parent);
   ~CUpgradeQV120Dlg() override;
 
-  void SetDevType(int devType) override;
   void ReloadPaths() override;
   void Refresh(int flag) override;
-
-  // Looks for the tool, draws the indicator and updates the buttons.
-  void DetectTool();
-  void UpdateButtons();
+  void UpdateButtons() override;
   // The four button commands.
-  void OnCommand(int id);
+  void OnCommand(int id) override;
 
-  int Port() const { return logic_.Port(); }
-  const DeviceEntry& Entry() const { return logic_.Entry(); }
   const QString& BinPath() const { return binPath_; }
   const QString& ZpkPath() const { return zpkPath_; }
-  // The file remembered for `variant` ("" when none).
-  QString RememberedPath(UpdatePath which, int variant) const;
   QLineEdit* Edit(int id) const;
   CSkinButtonEx* Button(int id) const;
-
-  void SetDownloadRunner(DownloadRunner runner) { runner_ = std::move(runner); }
 
  protected:
   void OnTimer(int id) override;
@@ -77,22 +58,14 @@ class CUpgradeQV120Dlg : public CHostedPage {
  private:
   void ChooseFile(UpdatePath which);
   void RunUpdate(UpdatePath which);
-  void DrawPortIndicator(int image);
   void PushPathsToEdits();
-  CSkinButtonEx* MakeButton(int id, QPoint pos, QSize size, int normal, int hover, int pressed,
-                            int disabled);
 
-  CProductPageLogic logic_;
   QString binPath_;
   QString zpkPath_;
-  std::map<int, QString> binHistory_;
-  std::map<int, QString> zpkHistory_;
   QLineEdit* binEdit_;
   QLineEdit* zpkEdit_;
   CSkinButtonEx* chooseBin_ = nullptr;
   CSkinButtonEx* updateBin_ = nullptr;
   CSkinButtonEx* chooseZpk_ = nullptr;
   CSkinButtonEx* updateZpk_ = nullptr;
-  CDeviceChangeWatcher* deviceWatcher_;
-  DownloadRunner runner_;
 };

@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QScreen>
 
-#include "app/BackdropPage.h"
+#include "app/PageTable.h"
 #include "app/SafeDC.h"
 #include "app/SkinBitmaps.h"
 #include "app/SkinButtonEx.h"
@@ -17,12 +17,6 @@
 const char CVarnokDlg::kWindowTitle[] = "Dennart2";
 
 namespace {
-// Page backdrops of the pages that show nothing else yet.
-constexpr int kPx110Backdrop = 431;
-constexpr int kQv220Backdrop = 316;
-constexpr int kManualBackdrop = 318;
-constexpr int kDtcBackdrop = 317;
-constexpr int kPx110DevType = 7;
 // Timer periods of timer 2000.
 constexpr int kRefreshOnceMs = 1;
 constexpr int kManualShowMs = 5;
@@ -97,8 +91,10 @@ bool CVarnokDlg::InitDialog() {
   if (!icon.isNull())
     setWindowIcon(QIcon(QPixmap::fromImage(icon)));
 
-  qv120_->MoveToScreenRect(pageRect_);
-  qv120_->show();
+  if (CHostedPage* qv120 = Page(PageId::QV120)) {
+    qv120->MoveToScreenRect(pageRect_);
+    qv120->show();
+  }
 
   menu_.SetOwner(this);
   menu_.DrawAll(*surface_);
@@ -109,12 +105,8 @@ bool CVarnokDlg::InitDialog() {
 }
 
 void CVarnokDlg::CreatePages() {
-  qv120_ = new CUpgradeQV120Dlg(this, this);
-  px110_ = new CBackdropPage(this, this, kPx110Backdrop, CBackdropPage::Role::Product);
-  px110_->SetDevType(kPx110DevType);
-  qv220_ = new CBackdropPage(this, this, kQv220Backdrop, CBackdropPage::Role::Product);
-  manual_ = new CBackdropPage(this, this, kManualBackdrop, CBackdropPage::Role::Manual);
-  dtc_ = new CBackdropPage(this, this, kDtcBackdrop, CBackdropPage::Role::Dtc);
+  for (const PageSlot& slot : PageSlots())
+    pages_.emplace_back(slot.id, slot.create(this, this));
 }
 
 void CVarnokDlg::CreateTitleButtons() {
@@ -136,14 +128,14 @@ void CVarnokDlg::CreateTitleButtons() {
 }
 
 CHostedPage* CVarnokDlg::Page(PageId id) const {
-  switch (id) {
-    case PageId::PX110: return px110_;
-    case PageId::QV120: return qv120_;
-    case PageId::QV220: return qv220_;
-    case PageId::Manual: return manual_;
-    case PageId::Dtc: return dtc_;
-    default: return nullptr;
-  }
+  for (const auto& [pageId, page] : pages_)
+    if (pageId == id)
+      return page;
+  return nullptr;
+}
+
+CUpgradeQV120Dlg* CVarnokDlg::Qv120Page() const {
+  return qobject_cast<CUpgradeQV120Dlg*>(Page(PageId::QV120));
 }
 
 void CVarnokDlg::UpdateSurfaceRect(const QRect& clientRect) { update(clientRect); }
@@ -151,24 +143,16 @@ void CVarnokDlg::UpdateSurfaceRect(const QRect& clientRect) { update(clientRect)
 // --- Selection ---------------------------------------------------------
 
 void CVarnokDlg::HideAllPages() {
-  if (px110_ != nullptr)
-    px110_->hide();
-  if (qv120_ != nullptr)
-    qv120_->hide();
-  if (qv220_ != nullptr) {
-    qv220_->ReleasePort();
-    qv220_->hide();
+  for (const auto& entry : pages_) {
+    // A page that holds a port open lets go of it before it is hidden.
+    entry.second->ReleasePort();
+    entry.second->hide();
   }
-  if (manual_ != nullptr)
-    manual_->hide();
-  if (dtc_ != nullptr)
-    dtc_->hide();
 }
 
 void CVarnokDlg::ClearActiveFlags() {
-  for (CHostedPage* p : {px110_, static_cast<CHostedPage*>(qv120_), qv220_, dtc_})
-    if (p != nullptr)
-      p->SetActive(false);
+  for (const auto& entry : pages_)
+    entry.second->SetActive(false);
 }
 
 void CVarnokDlg::SelectProduct(int code) {
@@ -369,12 +353,12 @@ long CVarnokDlg::OnShowPage(int code, int mode) {
       page = Page(row->page);
       picture = row->picture;
     } else if (code == kQv220NoPicturePaintCode) {
-      page = qv220_;
+      page = Page(PageId::QV220);
       picture = 0;
     } else if (code == kManualPaintCode || code == kDtcPaintCode) {
       picture = 0;
     }
-    if (page != nullptr && page == px110_) {
+    if (page != nullptr && page == Page(PageId::PX110)) {
       banner = true;
       refreshFlag = 0;
     }
@@ -407,7 +391,12 @@ void CVarnokDlg::FollowWindowPosition() {
   }
 }
 
-bool CVarnokDlg::IsBusy() const { return qv220_ != nullptr && qv220_->IsBusy(); }
+bool CVarnokDlg::IsBusy() const {
+  for (const auto& entry : pages_)
+    if (entry.second->IsBusy())
+      return true;
+  return false;
+}
 
 bool CVarnokDlg::CursorOverPageArea() const {
   return pageRect_.contains(QCursor::pos());
@@ -512,12 +501,11 @@ void CVarnokDlg::DeleteSurface() { surface_.reset(); }
 void CVarnokDlg::OnClose() {
   DeleteSurface();
   currentPage_ = PageId::None;
-  delete qv120_;
-  qv120_ = nullptr;
-  for (CHostedPage** page : {&px110_, &qv220_, &manual_, &dtc_}) {
-    delete *page;
-    *page = nullptr;
-  }
+  // Out of the table before each goes, so nothing reaches a deleted page.
+  std::vector<std::pair<PageId, CHostedPage*>> pages;
+  pages.swap(pages_);
+  for (const auto& entry : pages)
+    delete entry.second;
   if (closeButton_ != nullptr)
     closeButton_->ReleaseBitmaps();
   if (minimiseButton_ != nullptr)

@@ -23,6 +23,8 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/ButtonGroup.h"
 #include "app/Catalogue.h"
@@ -73,7 +75,7 @@ class CVarnokDlg : public QDialog, public IPageHost, public IPageMessageHandler 
   MenuLayout CurrentLayout() const { return layout_; }
   const CButtonGroup& Menu() const { return menu_; }
   CHostedPage* Page(PageId id) const;
-  CUpgradeQV120Dlg* Qv120Page() const { return qv120_; }
+  CUpgradeQV120Dlg* Qv120Page() const;
   // Screen rectangle of the page area.
   const QRect& PageRect() const { return pageRect_; }
   int FramePaintCount() const { return framePaints_; }
@@ -121,11 +123,8 @@ class CVarnokDlg : public QDialog, public IPageHost, public IPageMessageHandler 
   bool initialised_ = false;
   std::unique_ptr<CSafeDC> surface_;
   QImage versionBackdrop_;  // what lies under the version line
-  CUpgradeQV120Dlg* qv120_ = nullptr;
-  CHostedPage* px110_ = nullptr;
-  CHostedPage* qv220_ = nullptr;
-  CHostedPage* manual_ = nullptr;
-  CHostedPage* dtc_ = nullptr;
+  // The pages in the order of PageSlots(), each owned.
+  std::vector<std::pair<PageId, CHostedPage*>> pages_;
   std::string selectionName_;
   PageId currentPage_ = PageId::None;
   int currentProduct_ = -1;

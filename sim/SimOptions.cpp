@@ -160,7 +160,7 @@ ParseResult ParseSimArgs(int argc, const char* const* argv, SimOptions& o, std::
       {"--data-baud",
        [&](const std::string& v) {
          unsigned long long n = 0;
-         if (!ParseUnsigned(v, 4000000, n) || n < 300) return false;
+         if (!ParseUnsigned(v, 4000000, n) || (n != 0 && n < 300)) return false;
          o.dataBaud = static_cast<unsigned>(n);
          return true;
        }},
@@ -168,6 +168,7 @@ ParseResult ParseSimArgs(int argc, const char* const* argv, SimOptions& o, std::
   const std::map<std::string, bool*> flags = {
       {"--exit-after-finish", &o.exitAfterFinish},
       {"--data-loop", &o.dataLoop},
+      {"--data-raw", &o.dataRaw},
       {"--verbose", &o.verbose},
       {"-v", &o.verbose},
   };
@@ -305,8 +306,10 @@ Faults (--fault FAULT, repeatable):
 Data mode:
   --data-file FILE       instead of a protocol, send the lines of FILE (each
                          ended by CR LF) once the port is opened
-  --data-baud BAUD       pacing of the data mode (default 57600)
+  --data-baud BAUD       pacing of the data mode (default 57600; 0 unpaced)
   --data-loop            start over at the end of the file
+  --data-raw             send the file's bytes unchanged (line ends as they
+                         are, a last line without a line feed stays so)
 
 Refusal codes the tool uses: 01 unknown command, 02 frame checksum wrong,
 03 block checksum wrong, 04 address outside the erased region, 05 verify tag

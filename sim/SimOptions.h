@@ -50,6 +50,7 @@ struct SimOptions {
   std::string dataFile;  // data mode when set
   unsigned dataBaud = 57600;
   bool dataLoop = false;
+  bool dataRaw = false;  // send the data file's bytes as they are
 
   bool verbose = false;
 

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "device/FrameFormat.h"
@@ -349,10 +350,24 @@ void ToolSimulator::ServeData() {
     return;
   }
   std::vector<Bytes> lines;
-  for (std::string line; std::getline(file, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    line += "\r\n";
-    lines.emplace_back(line.begin(), line.end());
+  if (options_.dataRaw) {
+    // Pieces that end at each line feed; what follows the last one is sent
+    // as it is.
+    const std::string all((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::string::size_type from = 0;
+    while (from < all.size()) {
+      const std::string::size_type lf = all.find('\n', from);
+      const std::string::size_type end = lf == std::string::npos ? all.size() : lf + 1;
+      lines.emplace_back(all.begin() + static_cast<std::ptrdiff_t>(from),
+                         all.begin() + static_cast<std::ptrdiff_t>(end));
+      from = end;
+    }
+  } else {
+    for (std::string line; std::getline(file, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      line += "\r\n";
+      lines.emplace_back(line.begin(), line.end());
+    }
   }
 
   // Wait until the updater opens the port: the lines are for whoever

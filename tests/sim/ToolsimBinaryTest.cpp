@@ -143,7 +143,8 @@ TEST_F(ToolsimBinaryTest, HelpDocumentsEveryOption) {
                              "unplug-after-block:",
                              "--data-file",
                              "--data-baud",
-                             "--data-loop"})
+                             "--data-loop",
+                             "--data-raw"})
     EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 
