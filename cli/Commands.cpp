@@ -47,12 +47,26 @@ std::string FileNameOf(const std::string& path) {
   return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
+// Why a configuration could not be used, for the user.
+std::string ConfigProblem(ConfigLoad outcome) {
+  switch (outcome) {
+    case ConfigLoad::Missing: return "no such file";
+    case ConfigLoad::NotAFile: return "not a regular file";
+    case ConfigLoad::Unreadable: return "no permission to read it, or a read error";
+    case ConfigLoad::Malformed: return "not well-formed XML";
+    case ConfigLoad::Loaded: break;
+  }
+  return "unknown problem";
+}
+
 // Loads the configuration and resolves --model. Returns kExitOk or the exit status.
 int LoadModel(const CliOptions& options, CliReporter& out, DeviceEntry& entry, PageKind& kind) {
   CConfigHelper& config = CConfigHelper::GetInstance();
   const std::string path = options.configPath.empty() ? config.GetConfigPath() : options.configPath;
   if (!config.LoadConfig(path)) {
-    out.Message("varnok-cli: cannot read the configuration " + path, true);
+    out.Message("varnok-cli: cannot read the configuration " + path + ": " +
+                    ConfigProblem(config.LastLoad()),
+                true);
     out.Result("usage", kExitUsage, "", "");
     return kExitUsage;
   }

@@ -1,6 +1,6 @@
 # Sourced by scripts/test and scripts/demo: makes sure the Debian packages
 # the project builds with are installed.
-VARNOK_PACKAGES="g++ cmake ninja-build pkg-config qt6-base-dev libtinyxml-dev libgtest-dev libgmock-dev libgl1-mesa-dev fonts-dejavu-core fonts-liberation poppler-utils"
+VARNOK_PACKAGES="g++ cmake ninja-build pkg-config qt6-base-dev libtinyxml2-dev libgtest-dev libgmock-dev libgl1-mesa-dev fonts-dejavu-core fonts-liberation poppler-utils"
 
 varnok_install_deps() {
   varnok_install_packages $VARNOK_PACKAGES

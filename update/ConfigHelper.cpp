@@ -1,8 +1,12 @@
 #include "update/ConfigHelper.h"
 
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
-#include <tinyxml.h>
+#include <tinyxml2.h>
 
 #include "update/ModuleDir.h"
 #include "update/WideText.h"
@@ -17,11 +21,44 @@ std::unique_ptr<CConfigHelper>& InstanceSlot() {
   return instance;
 }
 
+using tinyxml2::XMLElement;
+using tinyxml2::XMLNode;
+
+// The first child node of any kind whose value is `name`, as an element: a
+// comment or text "root" before the <root> element hides it, as it always
+// has in this reader. Null when that node is missing or not an element.
+const XMLElement* NamedChild(const XMLNode* parent, const char* name) {
+  for (const XMLNode* node = parent ? parent->FirstChild() : nullptr; node;
+       node = node->NextSibling()) {
+    const char* value = node->Value();
+    if (value && std::strcmp(value, name) == 0) return node->ToElement();
+  }
+  return nullptr;
+}
+
 // Text of the child element `name` of `parent`, or null when the element is
 // missing or holds no text.
-const char* ChildText(const TiXmlElement* parent, const char* name) {
-  const TiXmlElement* child = parent->FirstChildElement(name);
+const char* ChildText(const XMLElement* parent, const char* name) {
+  const XMLElement* child = parent->FirstChildElement(name);
   return child ? child->GetText() : nullptr;
+}
+
+// Reads the whole file when it is a regular file; other kinds (a folder, a
+// FIFO that would block, a device) are refused without being opened.
+ConfigLoad ReadConfigFile(const std::string& path, std::string& bytes) {
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (status.type() == std::filesystem::file_type::not_found) return ConfigLoad::Missing;
+  if (error) return ConfigLoad::Unreadable;
+  if (!std::filesystem::is_regular_file(status)) return ConfigLoad::NotAFile;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return ConfigLoad::Unreadable;
+  try {
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  } catch (const std::exception&) {  // a file too large to hold, or a read error
+    return ConfigLoad::Unreadable;
+  }
+  return in.bad() ? ConfigLoad::Unreadable : ConfigLoad::Loaded;
 }
 
 }  // namespace
@@ -52,19 +89,34 @@ std::string CConfigHelper::GetConfigPath() {
 }
 
 bool CConfigHelper::LoadConfig(const std::string& path) {
-  if (!document) document.reset(new TiXmlDocument(path));
-  const bool parsed = document->LoadFile(path);
-  // A failed load (for example a file that cannot be opened) may leave the
-  // previous content in the document; it must not count as loaded.
-  if (!parsed) document->Clear();
-  documentLoaded = parsed;
-  return parsed;
+  std::string bytes;
+  const ConfigLoad read = ReadConfigFile(path, bytes);
+  if (read != ConfigLoad::Loaded) return Parsed(read);
+  return LoadConfigText(bytes);
+}
+
+bool CConfigHelper::LoadConfigText(const std::string& text) {
+  // Whitespace is collapsed as the reader always did: leading and trailing
+  // white space of a text is dropped and inner runs become one space. The
+  // library bounds the element depth, so deep nesting is a parse error
+  // rather than a stack overflow.
+  if (!document)
+    document.reset(new tinyxml2::XMLDocument(true, tinyxml2::COLLAPSE_WHITESPACE));
+  const bool parsed = document->Parse(text.data(), text.size()) == tinyxml2::XML_SUCCESS;
+  return Parsed(parsed ? ConfigLoad::Loaded : ConfigLoad::Malformed);
+}
+
+bool CConfigHelper::Parsed(ConfigLoad outcome) {
+  // A failed load must not leave an earlier document counting as loaded.
+  if (outcome != ConfigLoad::Loaded && document) document->Clear();
+  lastLoad = outcome;
+  documentLoaded = outcome == ConfigLoad::Loaded;
+  return documentLoaded;
 }
 
 bool CConfigHelper::IsTestMode() {
   if (!document || !documentLoaded) return false;
-  const TiXmlElement* mode =
-      TiXmlHandle(document.get()).FirstChild("root").FirstChild("TestMode").ToElement();
+  const XMLElement* mode = NamedChild(NamedChild(document.get(), "root"), "TestMode");
   if (!mode) return false;
   const char* value = mode->GetText();
   return value && std::string(value) == "1";
@@ -73,8 +125,7 @@ bool CConfigHelper::IsTestMode() {
 std::wstring CConfigHelper::GetVersionText() {
   if (!document || !documentLoaded) return varnok::WideFromNarrow(kDefaultVersion);
   const char* element = IsTestMode() ? "InnerVersion" : "Version";
-  const TiXmlElement* version =
-      TiXmlHandle(document.get()).FirstChild("root").FirstChild(element).ToElement();
+  const XMLElement* version = NamedChild(NamedChild(document.get(), "root"), element);
   const char* value = version ? version->GetText() : nullptr;
   return varnok::WideFromNarrow(value ? value : kDefaultVersion);
 }
@@ -93,8 +144,7 @@ DeviceEntry CConfigHelper::FindByName(const std::string& name) {
 
 int CConfigHelper::BuildMaps() {
   if (!document || !documentLoaded) return -1;
-  const TiXmlElement* device =
-      TiXmlHandle(document.get()).FirstChild("root").FirstChild("Device").ToElement();
+  const XMLElement* device = NamedChild(NamedChild(document.get(), "root"), "Device");
   for (; device; device = device->NextSiblingElement("Device")) {
     const char* devType = ChildText(device, "DevType");
     const char* showName = ChildText(device, "ShowName");

@@ -16,7 +16,18 @@
 
 #include "update/DeviceEntry.h"
 
-class TiXmlDocument;
+namespace tinyxml2 {
+class XMLDocument;
+}
+
+// How the last LoadConfig ended. Everything but Loaded leaves no document.
+enum class ConfigLoad {
+  Loaded,      // read and parsed
+  Missing,     // no such file
+  NotAFile,    // a folder, a FIFO or another thing that is not a regular file
+  Unreadable,  // exists, but cannot be opened or read (permissions, I/O error)
+  Malformed,   // read, but not well-formed XML (or nested too deeply)
+};
 
 class CConfigHelper {
  public:
@@ -40,8 +51,15 @@ class CConfigHelper {
 
   // Parses the file at `path` into the one document (created on the first
   // call). Returns whether the parse succeeded. Does not touch the maps:
-  // entries built from an earlier file stay in force.
+  // entries built from an earlier file stay in force. Only regular files are
+  // opened; anything else fails without reading. Never throws.
   bool LoadConfig(const std::string& path);
+
+  // As LoadConfig, for text already in memory (the bytes of a device.xml).
+  bool LoadConfigText(const std::string& text);
+
+  // How the last LoadConfig or LoadConfigText ended (Missing before any).
+  ConfigLoad LastLoad() const { return lastLoad; }
 
   // True only when a document is loaded and root/TestMode's text is "1".
   bool IsTestMode();
@@ -71,8 +89,11 @@ class CConfigHelper {
  private:
   CConfigHelper();
 
-  std::unique_ptr<TiXmlDocument> document;  // null until LoadConfig ran once
-  bool documentLoaded = false;              // the last LoadConfig succeeded
+  bool Parsed(ConfigLoad outcome);
+
+  std::unique_ptr<tinyxml2::XMLDocument> document;  // null until LoadConfig ran once
+  bool documentLoaded = false;                      // the last LoadConfig succeeded
+  ConfigLoad lastLoad = ConfigLoad::Missing;
   std::map<int, DeviceEntry> typeMap;
   std::map<std::string, DeviceEntry> nameMap;
   std::string configPath;  // cache of GetConfigPath

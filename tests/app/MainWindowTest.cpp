@@ -337,19 +337,23 @@ TEST_F(MainWindowTest, VersionLineIsDrawnInBlack) {
   EXPECT_EQ(dlg->Surface()->Image().copy(300, 39, 92, 12), part);
 }
 
-TEST(MainWindowConfigTest, WithoutDeviceXmlTheWindowStaysBlank) {
+TEST(MainWindowConfigTest, WithoutReadableDeviceXmlTheWindowStaysBlank) {
   test::TempDevDir devDir;
-  CVarnokDlg::Options options;
-  options.screenSize = QSize(1024, 768);
-  options.configPath = "/nonexistent/device.xml";
-  CConfigHelper::ResetForTesting();
-  CVarnokDlg dlg(nullptr, options);
-  EXPECT_FALSE(dlg.IsInitialised());
-  EXPECT_EQ(dlg.Surface(), nullptr);
-  EXPECT_EQ(dlg.Page(PageId::QV120), nullptr);
-  EXPECT_TRUE(dlg.windowTitle().isEmpty());
-  EXPECT_EQ(dlg.Menu().Count(), 0);
-  dlg.grab();  // paints without a surface
+  // A missing file, and a folder where the file should be.
+  for (const std::string path : {std::string("/nonexistent/device.xml"), devDir.Path()}) {
+    SCOPED_TRACE(path);
+    CVarnokDlg::Options options;
+    options.screenSize = QSize(1024, 768);
+    options.configPath = path;
+    CConfigHelper::ResetForTesting();
+    CVarnokDlg dlg(nullptr, options);
+    EXPECT_FALSE(dlg.IsInitialised());
+    EXPECT_EQ(dlg.Surface(), nullptr);
+    EXPECT_EQ(dlg.Page(PageId::QV120), nullptr);
+    EXPECT_TRUE(dlg.windowTitle().isEmpty());
+    EXPECT_EQ(dlg.Menu().Count(), 0);
+    dlg.grab();  // paints without a surface
+  }
 }
 
 }  // namespace

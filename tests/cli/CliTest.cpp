@@ -82,9 +82,19 @@ TEST_F(CliTest, UsageErrorsExitWith2) {
     EXPECT_EQ(r.exitCode, cli::kExitUsage);
     EXPECT_FALSE(r.err.empty());
   }
-  const CliResult unreadable = RunCli({"--config", folder.Path() + "/none.xml", "models"}, folder.Path());
-  EXPECT_EQ(unreadable.exitCode, cli::kExitUsage);
-  EXPECT_TRUE(Contains(unreadable.err, "cannot read the configuration"));
+  // A configuration that cannot be used: exit 2, saying why.
+  const struct {
+    std::string path;
+    const char* why;
+  } configs[] = {{folder.Path() + "/none.xml", "no such file"},
+                 {folder.Path(), "not a regular file"}};
+  for (const auto& config : configs) {
+    SCOPED_TRACE(config.path);
+    const CliResult r = RunCli({"--config", config.path, "models"}, folder.Path());
+    EXPECT_EQ(r.exitCode, cli::kExitUsage);
+    EXPECT_TRUE(Contains(r.err, "cannot read the configuration")) << r.err;
+    EXPECT_TRUE(Contains(r.err, config.why)) << r.err;
+  }
 }
 
 TEST_F(CliTest, ModelIsFoundByCodeDevNameOrShowName) {

@@ -4,6 +4,8 @@
 
 #include <set>
 
+#include <sys/stat.h>
+
 #include "tests/update/UpdateTestSupport.h"
 #include "update/ConfigHelper.h"
 
@@ -135,6 +137,60 @@ TEST_F(ConfigHelperTest, UnreadableFileLeavesEverythingEmpty) {
   EXPECT_EQ(Config().BuildMaps(), -1);
   EXPECT_FALSE(Config().LoadConfig(folder.WriteText("bad.xml", "<root><Device>")));
   EXPECT_TRUE(Config().FindByName("X").IsEmpty());
+}
+
+// Things that are not a readable, well-formed file fail the load without
+// throwing, without blocking and without reading past the input; the
+// outcome names why.
+TEST_F(ConfigHelperTest, OddConfigFilesFailTheLoadWithTheirReason) {
+  const std::string fifo = folder.Path() + "/fifo.xml";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::string deep;
+  for (int i = 0; i < 100000; ++i) deep += "<a>";
+  for (int i = 0; i < 100000; ++i) deep += "</a>";
+  const struct {
+    const char* what;
+    std::string path;
+    ConfigLoad outcome;
+  } rows[] = {
+      {"missing", folder.Path() + "/missing.xml", ConfigLoad::Missing},
+      {"folder", folder.Path(), ConfigLoad::NotAFile},
+      {"fifo", fifo, ConfigLoad::NotAFile},
+      {"unclosed", folder.WriteText("unclosed.xml", "<root><Device>"), ConfigLoad::Malformed},
+      {"deep nesting", folder.WriteText("deep.xml", "<root>" + deep + "</root>"), ConfigLoad::Malformed},
+      {"empty", folder.WriteText("empty.xml", ""), ConfigLoad::Malformed},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    ASSERT_TRUE(Load(Device("1", "OLD")));
+    EXPECT_FALSE(Config().LoadConfig(row.path));
+    EXPECT_EQ(Config().LastLoad(), row.outcome);
+    EXPECT_EQ(Config().GetVersionText(), L"V0.01");
+  }
+}
+
+TEST_F(ConfigHelperTest, WhitespaceAroundTextIsDroppedAndInnerRunsCollapse) {
+  ASSERT_TRUE(Load("<Version>\n  V1 \t\n  beta  </Version>" + Device(" 5 ", " NAME\n ")));
+  EXPECT_EQ(Config().GetVersionText(), L"V1 beta");
+  EXPECT_EQ(Config().FindByName("NAME").DevType, 5);
+}
+
+TEST_F(ConfigHelperTest, EntitiesAndCdataAreText) {
+  ASSERT_TRUE(Load(Device("1", "A&amp;B") + Device("2", "<![CDATA[C<D]]>")));
+  EXPECT_EQ(Config().FindByType(1).DevName, "A&B");
+  EXPECT_EQ(Config().FindByType(2).DevName, "C<D");
+}
+
+// Only the first node named like the wanted element counts, of whatever
+// kind: a comment "Device" ahead of the devices hides them.
+TEST_F(ConfigHelperTest, FirstNodeOfTheNameDecides) {
+  ASSERT_TRUE(Load("<!--Device-->" + Device("1", "HIDDEN")));
+  EXPECT_TRUE(Config().FindByType(1).IsEmpty());
+  CConfigHelper::ResetForTesting();
+  ASSERT_TRUE(Load("<!--x--><Version>V3</Version>" + Device("1", "A") + "<!--y-->" +
+                   Device("2", "B") + "<Other/>" + Device("3", "C")));
+  EXPECT_EQ(Config().GetVersionText(), L"V3");
+  EXPECT_EQ(Config().AllEntries().size(), 3u);
 }
 
 TEST_F(ConfigHelperTest, WithoutAnyLoadNothingIsFound) {
