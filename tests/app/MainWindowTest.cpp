@@ -340,7 +340,7 @@ TEST_F(MainWindowTest, VersionLineIsDrawnInBlack) {
 TEST(MainWindowConfigTest, WithoutReadableDeviceXmlTheWindowStaysBlank) {
   test::TempDevDir devDir;
   // A missing file, and a folder where the file should be.
-  for (const std::string path : {std::string("/nonexistent/device.xml"), devDir.Path()}) {
+  for (const std::string& path : {std::string("/nonexistent/device.xml"), devDir.Path()}) {
     SCOPED_TRACE(path);
     CVarnokDlg::Options options;
     options.screenSize = QSize(1024, 768);
