@@ -37,7 +37,8 @@ class CSTM32Dev : public CUsbDevInterface {
   // accepted: an interrupted block is never reported as written).
   int WriteBlock(const std::uint8_t* image, int len, int offset, int index) override;
   // Sends AA 55 C3 FF (up to 3 sends while they time out) and reads the
-  // answer without judging it. True unless a send or the receive saw abort.
+  // answer without judging it. True unless a send saw abort (a stop during
+  // the wait for the answer still gives true).
   bool FinishUpdate() override;
   bool ClosePort() override;
   bool IsPortOpen() override;

@@ -350,6 +350,9 @@ int CSTM32DevNew::SelectPartition() {
 }
 
 int CSTM32DevNew::RestartDevice(int waitMs) {
+  // The wait is also the reply time-out; a negative one is a caller error,
+  // not a request for an endless wait.
+  if (waitMs < 0) return -1;
   CommandPattern pattern = Commands().restartDevice;
   pattern.timeoutMs = waitMs;
   Bytes payload{frame::kCmdRestart};

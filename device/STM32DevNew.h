@@ -58,7 +58,8 @@ class CSTM32DevNew : public CUsbDevInterface {
   int VerifyImage(const std::uint8_t* image, int size) override;
   bool ReadDeviceInfo(std::uint8_t* buffer) override;  // kDeviceDataBufferSize
   int SelectPartition() override;  // 0 ok, -1 refused or failed, 1 abort
-  // The reply time-out of each try is `waitMs`. 0 ok, -1 fail, 1 abort.
+  // The reply time-out of each try is `waitMs`. 0 ok, -1 fail or a
+  // negative wait (nothing is sent then), 1 abort.
   int RestartDevice(int waitMs) override;
   int SyncLoader() override;       // 0 ok, -1 refused or 90 time-outs, 1 abort
   int RebootToLoader() override;   // 0 ok, -1 fail, 1 abort

@@ -33,7 +33,18 @@ int CSTM32DevOmnix::SendFramed(const std::uint8_t* frame, int length) {
   return SendFramePieces(frame, length);
 }
 
-bool CSTM32DevOmnix::ReopenClosedPort() { return OpenPort(comNumber); }
+bool CSTM32DevOmnix::ReopenClosedPort() {
+  // OpenDevice leaves comNumber alone; a tool found that way is reopened
+  // on the port it was found on.
+  const int number = comNumber >= 0 ? comNumber : foundPort_;
+  if (closedByClosePort_) return OpenPort(number);
+  // The line hung up by itself: the reopen must not swallow a stop request
+  // that came meanwhile.
+  const bool stopRequested = abort.load();
+  const bool reopened = OpenPort(number);
+  if (stopRequested) abort = true;
+  return reopened;
+}
 
 int CSTM32DevOmnix::OpenDevice(const std::string& /*expectedName*/) {
   if (port.IsOpen()) ClosePort();
@@ -53,6 +64,8 @@ int CSTM32DevOmnix::OpenDevice(const std::string& /*expectedName*/) {
     const std::string token = framed::NameToken(framed::TextOf(name, kDeviceNameBufferSize));
     if (token.find("OMNIX") != std::string::npos) {
       deviceName = token;
+      foundPort_ = number;
+      closedByClosePort_ = false;
       return kOpenFound;
     }
     result = kOpenOtherModel;
@@ -68,10 +81,12 @@ bool CSTM32DevOmnix::OpenPort(int comPort) {
   comNumber = -1;
   if (port.Open(comPort, static_cast<unsigned>(baudRate), nullptr) != 1) return false;
   comNumber = comPort;
+  closedByClosePort_ = false;
   return true;
 }
 
 bool CSTM32DevOmnix::ClosePort() {
+  closedByClosePort_ = true;
   abort = true;
   port.Close();
   return true;

@@ -2,8 +2,9 @@
 // CSTM32DevOmnix: the programmer tool (factory type 2). The new protocol's
 // commands and payloads with the differences of the programmer:
 //  - identification accepts any tool whose name token contains "OMNIX";
-//  - a closed port is reopened by OpenPort(comNumber), and the frame goes
-//    out in pieces;
+//  - a closed port is reopened by OpenPort(comNumber) (the port OpenDevice
+//    found while comNumber is unset), and the frame goes out in pieces; a
+//    line that hung up is reopened the same way but keeps a stop request;
 //  - ClosePort sets `abort`, so every command after it returns its abort
 //    result until OpenPort or OpenDevice clears the flag;
 //  - the numbers of framed::kProgrammerCommands (erase: no purge, 20 s;
@@ -47,5 +48,9 @@ class CSTM32DevOmnix : public CSTM32DevNew {
   const framed::CommandTable& Commands() const override;
   // Reopens a closed port by OpenPort(comNumber), then writes in pieces.
   int SendFramed(const std::uint8_t* frame, int length) override;
-  bool ReopenClosedPort() override;  // OpenPort(comNumber)
+  bool ReopenClosedPort() override;
+
+ private:
+  int foundPort_ = -1;              // the port of the last successful OpenDevice
+  bool closedByClosePort_ = false;  // else a closed port means a lost line
 };

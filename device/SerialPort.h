@@ -2,17 +2,31 @@
 // CSerialPort: a port with a monitor thread that hands every received byte
 // to an owner, one call per byte, in order. Used for data capture.
 //
-// Threads: Open, StartMonitor and Close run on the owner's thread; the
-// monitor thread calls the owner. The owner decides how a delivery reaches
-// its own thread (the GUI queues it); the monitor thread reads the next byte
-// only after OnSerialMessage has returned.
+// Threads: Open, StartMonitor and Close run on the owner's thread, or on the
+// monitor thread from inside OnSerialMessage; the monitor thread calls the
+// owner. The owner decides how a delivery reaches its own thread (the GUI
+// queues it); the monitor thread reads the next byte only after
+// OnSerialMessage has returned.
+//
+// Life cycle (shared by both platforms; only the wait differs): StartMonitor
+// starts the thread; Open, Close and the destructor set the stop request,
+// raise the wake-up the thread waits on and join it. Called from inside a
+// delivery they cannot join their own thread: the stop request makes the
+// loop leave as soon as the delivery returns, and the next Open,
+// StartMonitor or Close from the owner's thread joins it. The port handle
+// is closed only by a thread that does no port I/O at that moment: the
+// monitor thread itself (hang-up, or a Close/Open from a delivery) or the
+// owner after the join. Every close gives up exclusive use of the line.
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "device/WakeSignal.h"
 
 // Messages sent to the owner; wParam as listed, port number always passed.
 constexpr unsigned WM_COMM_BREAK_DETECTED = 0x0401;   // wParam 0
@@ -21,6 +35,10 @@ constexpr unsigned WM_COMM_ERR_DETECTED = 0x0404;     // wParam 0
 constexpr unsigned WM_COMM_RING_DETECTED = 0x0405;    // wParam 0
 constexpr unsigned WM_COMM_RXCHAR = 0x0407;           // wParam = the byte
 constexpr unsigned WM_COMM_RXFLAG_DETECTED = 0x0408;  // wParam 0
+// The line hung up (device unplugged, far end closed). Sent once; by then
+// the port is closed (IsOpen() false) and the monitor thread ends after
+// the call. The owner may reopen from inside the call or later.
+constexpr unsigned WM_COMM_PORT_GONE = 0x040A;        // wParam 0
 
 // Event mask bits (the values Windows' SetCommMask takes).
 constexpr unsigned EV_RXCHAR_BIT = 0x0001;
@@ -54,13 +72,14 @@ class CSerialPort {
   int Open(ISerialPortOwner* owner, int port, int baud, char parity, int dataBits,
            int stopBits, unsigned eventMask, int writeBufferSize);
 
-  // Starts the monitor thread. 1 when started, 0 otherwise (not open, or
-  // already running).
+  // Starts the monitor thread. 1 when started, 0 otherwise (not open,
+  // already running, or called from inside a delivery).
   int StartMonitor();
 
   // Ends the monitor thread and closes the port. Always 1. Safe to call from
-  // inside OnSerialMessage on the monitor thread: the thread then leaves its
-  // loop when the call returns and the bytes still queued are dropped.
+  // inside OnSerialMessage on the monitor thread: the port closes at once,
+  // the thread leaves its loop when the call returns and the bytes still
+  // queued are dropped.
   int Close();
 
   bool IsOpen() const;
@@ -71,18 +90,52 @@ class CSerialPort {
   std::vector<std::string> ErrorLog() const;
 
  private:
+  // ---- shared life cycle (SerialPort.cpp) ----
   void MonitorLoop();
-  void DrainReceiveQueue();
-  void ErrorHook(const char* callName);
-  void JoinMonitor();
+  // Messages of one port event, then the received bytes; false when the
+  // line turned out to be gone.
+  bool DeliverPortEvent();
+  void Deliver(unsigned message, unsigned wParam);
+  // Stop request and wake-up; joins unless called on the monitor thread.
+  void StopMonitor();
+  bool OnMonitorThread() const;
+  void ErrorHook(const char* callName);  // portLock held
+  void LogFailure(const char* callName);  // takes portLock
+
+  // ---- per platform (SerialPort_posix.cpp / SerialPort_win.cpp) ----
+  enum class PortWait {
+    Event,   // the port reported an event or data
+    Woken,   // the wake-up or nothing to report: check the stop request, wait again
+    Gone,    // the line hung up or stopped answering
+    Failed,  // the wait itself failed: the thread ends quietly
+  };
+  enum class ByteRead { Byte, Empty, Gone };
+  struct MonitorWait;  // the platform's wait state, owned by the monitor thread
+  struct MonitorWaitDeleter {
+    void operator()(MonitorWait* wait) const;  // defined by the backend
+  };
+
+  // portLock held. Opens and sets up the line; 1 when the device was
+  // obtained, 0 when not.
+  int OpenHandle(int port, int baud, char parity, int dataBits, int stopBits, unsigned mask);
+  // portLock held. Gives up exclusive use and closes; nothing when closed.
+  void ReleaseHandle();
+  void PurgePort();  // portLock held
+  // On the monitor thread.
+  bool BeginMonitorWait();
+  PortWait WaitForPortEvent();
+  void EndMonitorWait();  // idempotent; cancels a pending wait
+  unsigned ConfiguredEventMask();
+  ByteRead ReadOneByte(std::uint8_t& byte);  // takes portLock
+  void DropUntakenInput();                   // input while received-character is off
 
   std::intptr_t portHandle;
   std::thread monitorThread;
   mutable std::mutex portLock;  // guards portHandle and the error log
   std::atomic<bool> threadAlive;
   std::atomic<bool> shutdownRequested;
-  std::intptr_t wakeRead;   // wake-up channel of the monitor's wait
-  std::intptr_t wakeWrite;
+  CWakeSignal shutdownWake_;  // raised with every stop request
+  std::unique_ptr<MonitorWait, MonitorWaitDeleter> monitorWait_;
   ISerialPortOwner* owner;
   int portNumber;
   unsigned eventMask;

@@ -1,7 +1,5 @@
-// POSIX backend of CSerialPort: the monitor thread waits with poll() on the
-// port and on a wake-up pipe, so Close ends it promptly.
-#include "device/SerialPort.h"
-
+// POSIX backend of CSerialPort: termios set-up, and a monitor wait with
+// poll() on the port and the shutdown wake-up.
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -13,40 +11,19 @@
 
 #include "device/PortNames.h"
 #include "device/SerialLineSettings.h"
+#include "device/SerialPort.h"
 
 namespace {
 constexpr std::intptr_t kNoHandle = -1;
-
-void CloseFd(std::intptr_t& fd) {
-  if (fd != kNoHandle) ::close(static_cast<int>(fd));
-  fd = kNoHandle;
-}
 }  // namespace
 
-void CSerialPort::JoinMonitor() {
-  if (!monitorThread.joinable()) return;
-  if (monitorThread.get_id() == std::this_thread::get_id()) return;
-  shutdownRequested = true;
-  if (wakeWrite != kNoHandle) {
-    const char b = 1;
-    (void)!::write(static_cast<int>(wakeWrite), &b, 1);
-  }
-  monitorThread.join();
-}
+// poll() keeps no state between waits.
+struct CSerialPort::MonitorWait {};
 
-int CSerialPort::Open(ISerialPortOwner* newOwner, int port, int baud, char parity, int dataBits,
-                      int stopBits, unsigned mask, int writeBuffer) {
-  JoinMonitor();
-  CloseFd(wakeRead);
-  CloseFd(wakeWrite);
+void CSerialPort::MonitorWaitDeleter::operator()(MonitorWait* wait) const { delete wait; }
 
-  owner = newOwner;
-  portNumber = port;
-  eventMask = mask;
-  writeBufferSize = writeBuffer;
-
-  std::lock_guard<std::mutex> lock(portLock);
-  CloseFd(portHandle);
+int CSerialPort::OpenHandle(int port, int baud, char parity, int dataBits, int stopBits,
+                            unsigned /*mask*/) {
   const std::string path = varnok::PortDevicePath(port);
   if (path.empty()) return 0;
   const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -72,123 +49,76 @@ int CSerialPort::Open(ISerialPortOwner* newOwner, int port, int baud, char parit
   return 1;
 }
 
-int CSerialPort::StartMonitor() {
-  if (threadAlive.load() || !IsOpen()) return 0;
-  if (monitorThread.joinable()) monitorThread.join();  // ended by itself earlier
-  int fds[2];
-  if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return 0;
-  wakeRead = fds[0];
-  wakeWrite = fds[1];
-  shutdownRequested = false;
+void CSerialPort::ReleaseHandle() {
+  if (portHandle == kNoHandle) return;
+  const int fd = static_cast<int>(portHandle);
+  // The exclusive-use flag belongs to the line, not to this descriptor: it
+  // would keep every later open by a normal user out. (A hung-up line
+  // refuses the call; its flag goes with the device.)
+  ::ioctl(fd, TIOCNXCL);
+  ::close(fd);  // also drops the flock
+  portHandle = kNoHandle;
+}
+
+void CSerialPort::PurgePort() {
+  if (portHandle != kNoHandle) ::tcflush(static_cast<int>(portHandle), TCIOFLUSH);
+}
+
+bool CSerialPort::BeginMonitorWait() {
+  monitorWait_.reset(new MonitorWait);
+  return true;
+}
+
+void CSerialPort::EndMonitorWait() { monitorWait_.reset(); }
+
+CSerialPort::PortWait CSerialPort::WaitForPortEvent() {
+  int fd;
   {
-    // The monitor starts from empty queues. Purging here rather than on the
-    // new thread means bytes that arrive after StartMonitor returns are kept.
     std::lock_guard<std::mutex> lock(portLock);
-    ::tcflush(static_cast<int>(portHandle), TCIOFLUSH);
+    fd = static_cast<int>(portHandle);
   }
-  threadAlive = true;
-  try {
-    monitorThread = std::thread(&CSerialPort::MonitorLoop, this);
-  } catch (...) {
-    threadAlive = false;
-    return 0;
+  if (fd < 0) return PortWait::Failed;
+  pollfd fds[2] = {{static_cast<int>(shutdownWake_.Handle()), POLLIN, 0}, {fd, POLLIN, 0}};
+  if (::poll(fds, 2, -1) < 0) {
+    if (errno == EINTR) return PortWait::Woken;
+    LogFailure("WaitCommEvent()");
+    return PortWait::Failed;
   }
-  return 1;
+  if (fds[0].revents & POLLIN) {
+    shutdownWake_.Clear();
+    return PortWait::Woken;
+  }
+  if (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+    // A hung-up line also reports itself readable; it never has data again.
+    LogFailure("WaitCommEvent()");
+    return PortWait::Gone;
+  }
+  return PortWait::Event;
 }
 
-void CSerialPort::DrainReceiveQueue() {
-  for (;;) {
-    if (shutdownRequested.load()) return;
-    std::uint8_t byte = 0;
-    {
-      std::lock_guard<std::mutex> lock(portLock);
-      if (portHandle == kNoHandle) return;
-      const int fd = static_cast<int>(portHandle);
-      int queued = 0;
-      if (::ioctl(fd, FIONREAD, &queued) != 0) {
-        ErrorHook("ClearCommError()");
-        return;
-      }
-      if (queued <= 0) return;
-      const ssize_t n = ::read(fd, &byte, 1);
-      if (n != 1) {
-        if (n < 0 && errno != EAGAIN) ErrorHook("ReadFile()");
-        return;
-      }
-    }
-    // Delivered outside the lock: the owner may call Close from here.
-    if (owner != nullptr && (eventMask & EV_RXCHAR_BIT))
-      owner->OnSerialMessage(WM_COMM_RXCHAR, byte, portNumber);
-  }
-}
+unsigned CSerialPort::ConfiguredEventMask() { return eventMask; }
 
-void CSerialPort::MonitorLoop() {
-  bool portGone = false;
-  while (!shutdownRequested.load()) {
-    int fd;
-    {
-      std::lock_guard<std::mutex> lock(portLock);
-      fd = static_cast<int>(portHandle);
-    }
-    pollfd fds[2] = {{static_cast<int>(wakeRead), POLLIN, 0}, {fd, POLLIN, 0}};
-    const nfds_t count = (fd >= 0 && !portGone) ? 2 : 1;
-    if (::poll(fds, count, -1) < 0) {
-      if (errno == EINTR) continue;
-      std::lock_guard<std::mutex> lock(portLock);
-      ErrorHook("WaitCommEvent()");
-      break;
-    }
-    if (shutdownRequested.load() || (fds[0].revents & POLLIN)) break;
-    if (count < 2) continue;
-    if (!(fds[1].revents & POLLIN)) {
-      // Hang-up without data: the device went away. Wait for Close only.
-      std::lock_guard<std::mutex> lock(portLock);
-      ErrorHook("WaitCommEvent()");
-      portGone = true;
-      continue;
-    }
-    // A port event: one message per kind in the configured mask, in this order.
-    static const struct {
-      unsigned bit;
-      unsigned message;
-    } kEvents[] = {{EV_CTS_BIT, WM_COMM_CTS_DETECTED},
-                   {EV_RXFLAG_BIT, WM_COMM_RXFLAG_DETECTED},
-                   {EV_BREAK_BIT, WM_COMM_BREAK_DETECTED},
-                   {EV_ERR_BIT, WM_COMM_ERR_DETECTED},
-                   {EV_RING_BIT, WM_COMM_RING_DETECTED}};
-    for (const auto& e : kEvents) {
-      if (shutdownRequested.load()) break;
-      if ((eventMask & e.bit) && owner != nullptr) owner->OnSerialMessage(e.message, 0, portNumber);
-    }
-    if (eventMask & EV_RXCHAR_BIT) {
-      DrainReceiveQueue();
-    } else {
-      // Without received-character events nobody takes the bytes; drop them
-      // so that poll() does not report the same bytes forever.
-      std::lock_guard<std::mutex> lock(portLock);
-      if (portHandle != kNoHandle) ::tcflush(static_cast<int>(portHandle), TCIFLUSH);
-    }
-  }
-  threadAlive = false;
-}
-
-int CSerialPort::Close() {
-  const bool onMonitor =
-      monitorThread.joinable() && monitorThread.get_id() == std::this_thread::get_id();
-  shutdownRequested = true;
-  if (onMonitor) {
-    // Called from inside a delivery: the loop sees the request as soon as
-    // the delivery returns and leaves; bytes still queued are dropped. The
-    // thread object is joined by the next Open, StartMonitor or Close.
-    std::lock_guard<std::mutex> lock(portLock);
-    CloseFd(portHandle);
-    return 1;
-  }
-  JoinMonitor();
-  CloseFd(wakeRead);
-  CloseFd(wakeWrite);
+CSerialPort::ByteRead CSerialPort::ReadOneByte(std::uint8_t& byte) {
   std::lock_guard<std::mutex> lock(portLock);
-  if (portHandle != kNoHandle) ::ioctl(static_cast<int>(portHandle), TIOCNXCL);
-  CloseFd(portHandle);
-  return 1;
+  if (portHandle == kNoHandle) return ByteRead::Empty;
+  const int fd = static_cast<int>(portHandle);
+  int queued = 0;
+  if (::ioctl(fd, FIONREAD, &queued) != 0) {
+    // Fails only when the line is gone; asking again would fail the same way.
+    ErrorHook("ClearCommError()");
+    return ByteRead::Gone;
+  }
+  if (queued <= 0) return ByteRead::Empty;
+  const ssize_t n = ::read(fd, &byte, 1);
+  if (n == 1) return ByteRead::Byte;
+  if (n < 0 && (errno == EAGAIN || errno == EINTR)) return ByteRead::Empty;
+  ErrorHook("ReadFile()");
+  return ByteRead::Gone;  // end of file or an I/O error: the device went away
+}
+
+void CSerialPort::DropUntakenInput() {
+  // Without received-character events nobody takes the bytes; drop them so
+  // that poll() does not report the same bytes forever.
+  std::lock_guard<std::mutex> lock(portLock);
+  PurgePort();
 }

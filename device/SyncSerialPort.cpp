@@ -27,3 +27,8 @@ void CSyncSerialPort::ReportFailure(const char* format, int osError) {
   std::snprintf(text, sizeof text, format, osError);
   notifyWindow->OnPortFailureText(text);
 }
+
+void CSyncSerialPort::CloseIfLost(int osError) {
+  const varnok::PortFailure failure = varnok::PortFailureFromOsError(osError);
+  if (failure == varnok::PortFailure::Lost || failure == varnok::PortFailure::NotFound) Close();
+}

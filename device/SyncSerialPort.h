@@ -6,11 +6,20 @@
 // $VARNOK_DEV_DIR/ttyACM<k> or ttyUSB<k> elsewhere).
 //
 // Every port is opened for exclusive use: a port that another program (or
-// another object of this one) holds fails to open.
+// another object of this one) holds fails to open. Every close gives the
+// line free again.
+//
+// A line found hung up (device unplugged, far end gone) while Read, Write or
+// WaitReadable use it is closed on the spot: IsOpen() is false from then on,
+// so owners that reopen a closed port before their next exchange do so.
+//
+// Threads: one thread uses the port (and alone opens and closes it); any
+// other thread may only call Interrupt().
 
 #include <cstdint>
 
 #include "device/PortError.h"
+#include "device/WakeSignal.h"
 
 // Receives the text of a port failure ("WriteFile failed, error = 5").
 // Called on the thread that used the port, during the failing call; the
@@ -52,7 +61,8 @@ class CSyncSerialPort {
 
   // Writes up to `length` bytes. Returns the count written, which is less
   // than `length` when the write total time-out (multiplier x length ms)
-  // runs out; -1 on failure or when the port is not open.
+  // runs out or Interrupt() woke the wait for room; -1 on failure or when
+  // the port is not open.
   int Write(const std::uint8_t* data, int length);
 
   // Never waits: returns min(capacity, queued) bytes, 0 when nothing is
@@ -65,10 +75,15 @@ class CSyncSerialPort {
   // Clears every field without closing (for owners' constructors).
   void Reset();
 
-  // Blocks until bytes are queued or `timeoutMs` passed. Returns 1 when
-  // readable, 0 on time-out, -1 when not open or the device is gone (a lost
-  // device also makes the wait return at once, so callers do not spin).
+  // Blocks until bytes are queued, `timeoutMs` passed or Interrupt() was
+  // called. Returns 1 when readable, 0 on time-out or interrupt, -1 when
+  // not open or the device is gone (the port is then closed).
   int WaitReadable(int timeoutMs);
+
+  // Any thread: wakes the wait of a WaitReadable or Write in progress, or
+  // the next one if none waits now, so that its caller looks at its stop
+  // flag. Changes nothing else; never closes the port.
+  void Interrupt() { wake_.Raise(); }
 
   bool IsOpen() const { return openFlag != 0; }
 
@@ -80,6 +95,8 @@ class CSyncSerialPort {
   static constexpr std::intptr_t kNoHandle = -1;
 
   void ReportFailure(const char* format, int osError);
+  // Closes the port when `osError` says the device went away.
+  void CloseIfLost(int osError);
 
   ISerialNotify* notifyWindow;
   std::intptr_t portHandle;  // fd or HANDLE; kNoHandle when closed
@@ -87,4 +104,5 @@ class CSyncSerialPort {
   unsigned writeMultiplier;  // ms per byte for the write total time-out
   varnok::PortFailure lastOpenFailure;
   int lastOpenOsError;
+  CWakeSignal wake_;  // lives as long as the object; Reset leaves it alone
 };

@@ -94,13 +94,19 @@ int CSyncSerialPort::Write(const std::uint8_t* data, int length) {
       continue;
     }
     if (n < 0 && errno != EAGAIN && errno != EINTR) {
-      ReportFailure("WriteFile failed, error = %d", LastOsError());
+      const int err = LastOsError();
+      ReportFailure("WriteFile failed, error = %d", err);
+      CloseIfLost(err);
       return -1;
     }
     const std::uint64_t now = varnok::TickMs();
     if (now >= deadline) break;
-    pollfd p{fd, POLLOUT, 0};
-    ::poll(&p, 1, static_cast<int>(deadline - now));
+    pollfd p[2] = {{fd, POLLOUT, 0}, {static_cast<int>(wake_.Handle()), POLLIN, 0}};
+    ::poll(p, wake_.Valid() ? 2 : 1, static_cast<int>(deadline - now));
+    if (p[1].revents & POLLIN) {
+      wake_.Clear();  // a stop request: the caller decides
+      break;
+    }
   }
   return written;
 }
@@ -110,7 +116,9 @@ int CSyncSerialPort::Read(std::uint8_t* buffer, int capacity) {
   const int fd = static_cast<int>(portHandle);
   int queued = 0;
   if (::ioctl(fd, FIONREAD, &queued) != 0) {
-    ReportFailure("ClearCommError failed, error = %d", LastOsError());
+    const int err = LastOsError();
+    ReportFailure("ClearCommError failed, error = %d", err);
+    CloseIfLost(err);
     return -1;
   }
   if (queued <= 0 || capacity <= 0) return 0;
@@ -118,7 +126,9 @@ int CSyncSerialPort::Read(std::uint8_t* buffer, int capacity) {
   const ssize_t n = ::read(fd, buffer, static_cast<size_t>(want));
   if (n < 0) {
     if (errno == EAGAIN || errno == EINTR) return 0;
-    ReportFailure("ReadFile failed, error = %d", LastOsError());
+    const int err = LastOsError();
+    ReportFailure("ReadFile failed, error = %d", err);
+    CloseIfLost(err);
     return -1;
   }
   return static_cast<int>(n);
@@ -133,14 +143,19 @@ void CSyncSerialPort::Purge(int bits) {
 
 int CSyncSerialPort::WaitReadable(int timeoutMs) {
   if (!openFlag || portHandle == kNoHandle) return -1;
-  pollfd p{static_cast<int>(portHandle), POLLIN, 0};
-  const int r = ::poll(&p, 1, timeoutMs < 0 ? 0 : timeoutMs);
+  const int fd = static_cast<int>(portHandle);
+  pollfd p[2] = {{fd, POLLIN, 0}, {static_cast<int>(wake_.Handle()), POLLIN, 0}};
+  const int r = ::poll(p, wake_.Valid() ? 2 : 1, timeoutMs < 0 ? 0 : timeoutMs);
   if (r < 0) return errno == EINTR ? 0 : -1;
   if (r == 0) return 0;
-  if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) {
+  if (p[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
     // The device is gone; what it sent before may still be read.
     int queued = 0;
-    return (::ioctl(p.fd, FIONREAD, &queued) == 0 && queued > 0) ? 1 : -1;
+    if (::ioctl(fd, FIONREAD, &queued) == 0 && queued > 0) return 1;
+    Close();  // counts as closed from now on, so that owners reopen it
+    return -1;
   }
-  return (p.revents & POLLIN) ? 1 : 0;
+  if (p[0].revents & POLLIN) return 1;
+  if (p[1].revents & POLLIN) wake_.Clear();  // a stop request: the caller decides
+  return 0;
 }

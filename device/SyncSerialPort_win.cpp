@@ -107,7 +107,9 @@ int CSyncSerialPort::Write(const std::uint8_t* data, int length) {
   // (writeMultiplier ms per byte) runs out.
   DWORD written = 0;
   if (!::WriteFile(AsHandle(portHandle), data, static_cast<DWORD>(length), &written, nullptr)) {
-    ReportFailure("WriteFile failed, error = %d", LastOsError());
+    const int err = LastOsError();
+    ReportFailure("WriteFile failed, error = %d", err);
+    CloseIfLost(err);
     return -1;
   }
   return static_cast<int>(written);
@@ -119,7 +121,9 @@ int CSyncSerialPort::Read(std::uint8_t* buffer, int capacity) {
   DWORD errors = 0;
   COMSTAT status{};
   if (!::ClearCommError(h, &errors, &status)) {
-    ReportFailure("ClearCommError failed, error = %d", LastOsError());
+    const int err = LastOsError();
+    ReportFailure("ClearCommError failed, error = %d", err);
+    CloseIfLost(err);
     return -1;
   }
   if (status.cbInQue == 0 || capacity <= 0) return 0;
@@ -127,7 +131,9 @@ int CSyncSerialPort::Read(std::uint8_t* buffer, int capacity) {
       status.cbInQue < static_cast<DWORD>(capacity) ? status.cbInQue : static_cast<DWORD>(capacity);
   DWORD got = 0;
   if (!::ReadFile(h, buffer, want, &got, nullptr)) {
-    ReportFailure("ReadFile failed, error = %d", LastOsError());
+    const int err = LastOsError();
+    ReportFailure("ReadFile failed, error = %d", err);
+    CloseIfLost(err);
     return -1;
   }
   return static_cast<int>(got);
@@ -144,16 +150,26 @@ int CSyncSerialPort::WaitReadable(int timeoutMs) {
   if (!openFlag || portHandle == kNoHandle) return -1;
   // A non-overlapped handle offers no wait with a time-out (WaitCommEvent
   // would block until a byte arrives), so the queue is polled every
-  // millisecond. ClearCommError fails at once on a lost device.
+  // millisecond, and the pause between polls is a wait on the wake-up.
+  // ClearCommError fails at once on a lost device.
   const HANDLE h = AsHandle(portHandle);
+  const HANDLE wake = reinterpret_cast<HANDLE>(wake_.Handle());
   const std::uint64_t start = varnok::TickMs();
   const std::uint64_t limit = timeoutMs > 0 ? static_cast<std::uint64_t>(timeoutMs) : 0;
   for (;;) {
     DWORD errors = 0;
     COMSTAT status{};
-    if (!::ClearCommError(h, &errors, &status)) return -1;
+    if (!::ClearCommError(h, &errors, &status)) {
+      Close();  // counts as closed from now on, so that owners reopen it
+      return -1;
+    }
     if (status.cbInQue > 0) return 1;
     if (varnok::TickMs() - start >= limit) return 0;
-    ::Sleep(1);
+    if (!wake_.Valid()) {
+      ::Sleep(1);
+    } else if (::WaitForSingleObject(wake, 1) == WAIT_OBJECT_0) {
+      wake_.Clear();  // a stop request: the caller decides
+      return 0;
+    }
   }
 }

@@ -7,10 +7,12 @@
 // made by CProductFactory::CreateDevice.
 //
 // Threads: one thread at a time uses a device object (the page's thread for
-// identification, the download worker for a run). Only `abort` is touched by
-// another thread: any thread may set it, and every send and receive loop
-// sees it within 10 ms. ClosePort() may be called from another thread while
-// the worker waits in an exchange; the exchange then fails.
+// identification, the download worker for a run), and only that thread
+// opens and closes its port. Another thread may only ask for a stop:
+// RequestStop() (or setting `abort`); every send and receive loop sees it
+// at its next poll, and RequestStop also wakes the port wait in progress so
+// that this happens at once. The port is closed afterwards by the thread
+// that used it, or by the owner once that thread has ended.
 //
 // Results differ by class (see each operation's header comment); callers
 // test every result the way its class defines.
@@ -64,6 +66,12 @@ class CUsbDevInterface {
   virtual int RebootToLoader();                                                // 21
 
   void SetDeviceType(int type) { deviceType = type; }
+
+  // Any thread: sets `abort` and wakes the port wait in progress.
+  void RequestStop() {
+    abort = true;
+    port.Interrupt();
+  }
 
   int comNumber;          // port opened by OpenPort; -1 after a failed OpenPort
   int baudRate;           // 115200

@@ -25,9 +25,7 @@ CDownloadWorkflow::~CDownloadWorkflow() {
   RequestStop(true);
   EndWorker(kTeardownWaitMs);
   DetachView();
-  if (!WorkerRunning() && state->device && state->device->IsPortOpen()) {
-    state->device->ClosePort();
-  }
+  ClosePortUnlessWorking();
   // Whatever the worker still uses is released with its own reference.
 }
 
@@ -96,6 +94,7 @@ bool CDownloadWorkflow::ProcessInitDevice() {
 
   if (state->stopFlag) {
     // Stopped while opening (Ctrl-C, a close request): no run, no failure text.
+    if (device.IsPortOpen()) device.ClosePort();
     state->End(DownloadEnd::Stopped);
     return false;
   }
@@ -119,6 +118,10 @@ void CDownloadWorkflow::StartWorker() {
   std::shared_ptr<DownloadRunState> shared = state;
   state->worker = std::thread([shared]() {
     shared->DownloadThread();
+    // A stopped run gives the port up here, on the thread that used it;
+    // nobody else may close it while this thread could still be inside a
+    // read or a write.
+    if (shared->Stopping()) shared->device->ClosePort();
     std::lock_guard<std::mutex> lock(shared->doneMutex);
     shared->workerActive = false;
     shared->doneCv.notify_all();
@@ -150,16 +153,27 @@ void CDownloadWorkflow::EndWorker(int waitMs) {
 
 void CDownloadWorkflow::RequestStop(bool on) {
   state->stopFlag = on ? 1 : 0;
-  if (state->device) state->device->abort = on;
+  if (!state->device) return;
+  if (on)
+    state->device->RequestStop();
+  else
+    state->device->abort = false;
+}
+
+void CDownloadWorkflow::ClosePortUnlessWorking() {
+  // The port is the worker's while it runs; a worker still running when
+  // the wait ran out closes it itself as it ends.
+  if (state->device && !WorkerRunning() && state->device->IsPortOpen())
+    state->device->ClosePort();
 }
 
 void CDownloadWorkflow::Cancel() {
   state->runOver = true;
   RequestStop(true);
   const bool started = state->worker.joinable();
-  if (state->device) state->device->ClosePort();
+  if (started) EndWorker(kTeardownWaitMs);
+  ClosePortUnlessWorking();
   if (started) {
-    EndWorker(kTeardownWaitMs);
     DetachView();
     varnok::SleepMs(kCancelPauseMs);
   }
@@ -167,11 +181,13 @@ void CDownloadWorkflow::Cancel() {
 
 void CDownloadWorkflow::CloseRequest() {
   RequestStop(true);
-  if (state->device && state->device->IsPortOpen()) state->device->ClosePort();
+  ClosePortUnlessWorking();
 }
 
 void CDownloadWorkflow::Finish() {
-  if (state->device && state->device->IsPortOpen()) state->device->ClosePort();
+  // "ok" comes with the run's end; the worker has at most its return left.
+  WaitForWorker(kTeardownWaitMs);
+  ClosePortUnlessWorking();
 }
 
 bool CDownloadWorkflow::OkFlag() const { return state->okFlag; }

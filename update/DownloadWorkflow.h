@@ -77,20 +77,24 @@ class CDownloadWorkflow {
   // worker and ends with RunEnded(NotStarted). Returns whether a worker started.
   bool ProcessInitDevice();
 
-  // Sets the stop flag and the device object's abort flag to `on`.
-  // Any thread.
+  // Sets the stop flag and the device object's abort flag to `on`; a stop
+  // also wakes the port wait the worker may be in. Any thread. Never closes
+  // the port: only the thread using it does (see Cancel).
   void RequestStop(bool on);
 
-  // The Cancel button: stop request, close the port (an exchange the worker
-  // waits in fails), wait up to kTeardownWaitMs for the worker, detach the
-  // view, release the device object. Returns within about 700 ms.
+  // The Cancel button: stop request (the worker's exchange ends at once),
+  // wait up to kTeardownWaitMs for the worker, then close the port here if
+  // the worker has ended (otherwise the worker closes it as it ends),
+  // detach the view. Returns within about 700 ms.
   void Cancel();
 
-  // A window close request (Alt+F4, Ctrl-C): stop request and close the
-  // port when open; the worker is ended by the destructor.
+  // A window close request (Alt+F4, Ctrl-C): stop request; the port is
+  // closed here when no worker runs, else by the worker as it ends. The
+  // worker is ended by the destructor.
   void CloseRequest();
 
-  // The button after a good run ("ok"): closes the port when open.
+  // The button after a good run ("ok"): closes the port when open (after
+  // the worker's last step).
   void Finish();
 
   // Waits up to `ms` for the worker to end; true when none runs (any more).
@@ -112,6 +116,8 @@ class CDownloadWorkflow {
  private:
   void StartWorker();
   void EndWorker(int waitMs);
+  // Closes the port on the controlling thread when no worker uses it.
+  void ClosePortUnlessWorking();
 
   std::shared_ptr<DownloadRunState> state;
 };

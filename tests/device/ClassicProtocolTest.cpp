@@ -276,6 +276,14 @@ TEST_F(ClassicProtocolTest, FinishUpdateIsTrueWhenTheToolNeverAnswers) {
   EXPECT_TRUE(call.get());
 }
 
+TEST_F(ClassicProtocolTest, FinishUpdateIsTrueWhenAStopCutsTheWaitForTheReplyShort) {
+  auto call = Start([&] { return dev.FinishUpdate(); });
+  ExpectRequest({0xAA, 0x55, 0xC3, 0xFF});
+  dev.RequestStop();
+  ASSERT_TRUE(FinishesWithin(call, 1000));
+  EXPECT_TRUE(call.get());
+}
+
 TEST_F(ClassicProtocolTest, AbortWithThePortOpenEndsEveryCommandWithoutWriting) {
   dev.abort = true;
   std::string name;

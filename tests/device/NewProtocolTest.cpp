@@ -426,6 +426,15 @@ TEST_F(NewProtocolTest, PurgeBeforeEraseDropsAStaleReply) {
   EXPECT_EQ(call.get(), 1);
 }
 
+TEST_F(NewProtocolTest, NegativeRestartWaitIsACallerErrorAndSendsNothing) {
+  auto call = Start([&] { return dev.RestartDevice(-5); });
+  const bool returned = FinishesWithin(call, 1000);
+  if (!returned) dev.abort = true;  // release the endless wait
+  EXPECT_TRUE(returned) << "a negative wait never times out";
+  EXPECT_EQ(call.get(), -1);
+  ExpectSilence();
+}
+
 // ---- OpenDevice ----------------------------------------------------------------------
 
 class NewOpenDevice : public ::testing::Test {

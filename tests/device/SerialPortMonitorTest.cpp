@@ -1,9 +1,12 @@
 // CSerialPort's monitor thread against a real pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <filesystem>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -42,6 +45,10 @@ class RecordingOwner : public ISerialPortOwner {
     changed_.wait_for(lock, std::chrono::seconds(3), [&] { return messages_.size() >= count; });
     return messages_;
   }
+  std::vector<Message> Messages() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return messages_;
+  }
   std::vector<unsigned> RxBytes() {
     std::lock_guard<std::mutex> lock(mutex_);
     std::vector<unsigned> out;
@@ -56,6 +63,36 @@ class RecordingOwner : public ISerialPortOwner {
   std::condition_variable changed_;
   std::vector<Message> messages_;
 };
+
+// Waits up to `ms` for `done`; polls every 10 ms.
+template <class F>
+bool Eventually(F done, int ms = 3000) {
+  for (int waited = 0; waited < ms; waited += 10) {
+    if (done()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return done();
+}
+
+std::size_t OpenDescriptorCount() {
+  std::size_t n = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    (void)entry;
+    ++n;
+  }
+  return n;
+}
+
+// Runs `call` on a thread of its own; false when it has not returned after
+// `ms` (the thread is then left behind, with whatever it uses).
+bool ReturnsWithin(int ms, std::function<void()> call) {
+  auto done = std::make_shared<std::atomic<bool>>(false);
+  std::thread([call, done] {
+    call();
+    *done = true;
+  }).detach();
+  return Eventually([&] { return done->load(); }, ms);
+}
 
 class SerialPortMonitorTest : public ::testing::Test {
  protected:
@@ -133,6 +170,79 @@ TEST_F(SerialPortMonitorTest, UnpluggedDeviceLeavesTheMonitorWaitingForClose) {
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   EXPECT_EQ(port.Close(), 1);
   EXPECT_FALSE(port.IsMonitoring());
+}
+
+TEST_F(SerialPortMonitorTest, HangUpIsReportedOnceThenTheMonitorEnds) {
+  for (const unsigned mask : {EV_RXCHAR_BIT, EV_RXCHAR_BIT | EV_CTS_BIT}) {
+    SCOPED_TRACE(mask);
+    PtyPeer line{dir.Path(), "ttyACM5"};  // port 6
+    RecordingOwner lineOwner;
+    CSerialPort linePort;
+    ASSERT_EQ(linePort.Open(&lineOwner, 6, 57600, 'N', 8, 1, mask, 512), 1);
+    ASSERT_EQ(linePort.StartMonitor(), 1);
+    line.Unplug();
+    EXPECT_TRUE(Eventually([&] { return !linePort.IsMonitoring(); }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const auto got = lineOwner.Messages();
+    ASSERT_LE(got.size(), 3u) << "the hang-up floods the owner";
+    EXPECT_EQ(got, (std::vector<Message>{{WM_COMM_PORT_GONE, 0, 6}}));
+    EXPECT_FALSE(linePort.IsOpen());
+    EXPECT_LE(linePort.ErrorLog().size(), 2u);
+  }
+}
+
+TEST_F(SerialPortMonitorTest, EveryCloseGivesTheLineFreeForNormalUsers) {
+  PtyPeer other{dir.Path(), "ttyACM3"};  // port 4
+  ASSERT_EQ(port.Open(&owner, 3, 57600, 'N', 8, 1, EV_RXCHAR_BIT, 512), 1);
+  EXPECT_TRUE(peer.ExclusiveLocked());
+  ASSERT_EQ(port.Open(&owner, 4, 57600, 'N', 8, 1, EV_RXCHAR_BIT, 512), 1);  // reopen elsewhere
+  EXPECT_FALSE(peer.ExclusiveLocked()) << "the reopen left the first line locked";
+  EXPECT_TRUE(other.ExclusiveLocked());
+
+  ASSERT_EQ(port.StartMonitor(), 1);
+  owner.onMessage = [&](unsigned) { port.Close(); };
+  other.Send({'x'});
+  EXPECT_TRUE(Eventually([&] { return !port.IsOpen(); }));
+  EXPECT_FALSE(other.ExclusiveLocked()) << "the close from a delivery left the line locked";
+  owner.onMessage = nullptr;
+}
+
+TEST_F(SerialPortMonitorTest, OpenFromInsideADeliveryLetsTheNextCloseReturn) {
+  // Left behind (not destroyed) if Close hangs, so that the hung call keeps
+  // a valid object.
+  auto* reopened = new CSerialPort;
+  ASSERT_EQ(reopened->Open(&owner, 3, 57600, 'N', 8, 1, EV_RXCHAR_BIT, 512), 1);
+  ASSERT_EQ(reopened->StartMonitor(), 1);
+  owner.onMessage = [&](unsigned) {
+    owner.onMessage = nullptr;
+    reopened->Open(&owner, 3, 57600, 'N', 8, 1, EV_RXCHAR_BIT, 512);
+    EXPECT_EQ(reopened->StartMonitor(), 0);  // not from inside its own thread
+  };
+  peer.Send({'a'});
+  owner.WaitFor(1);
+  ASSERT_TRUE(Eventually([&] { return !reopened->IsMonitoring(); }));
+  ASSERT_TRUE(reopened->IsOpen());
+  // The reopened port can be monitored again from the owner's thread.
+  ASSERT_EQ(reopened->StartMonitor(), 1);
+  peer.Send({'b'});
+  EXPECT_EQ(owner.WaitFor(2).size(), 2u);
+  ASSERT_TRUE(ReturnsWithin(3000, [reopened] { reopened->Close(); })) << "Close hangs";
+  delete reopened;
+}
+
+TEST_F(SerialPortMonitorTest, MonitorCyclesLeaveNoDescriptorBehind) {
+  const std::size_t before = OpenDescriptorCount();
+  for (int cycle = 0; cycle < 3; ++cycle) {
+    PtyPeer line{dir.Path(), "ttyACM6"};  // port 7
+    ASSERT_EQ(port.Open(&owner, 7, 57600, 'N', 8, 1, EV_RXCHAR_BIT, 512), 1);
+    ASSERT_EQ(port.StartMonitor(), 1);
+    line.Unplug();  // the monitor ends by itself
+    ASSERT_TRUE(Eventually([&] { return !port.IsMonitoring(); }));
+    ASSERT_EQ(port.Open(&owner, 3, 57600, 'N', 8, 1, EV_RXCHAR_BIT, 512), 1);
+    ASSERT_EQ(port.StartMonitor(), 1);
+    port.Close();
+  }
+  EXPECT_EQ(OpenDescriptorCount(), before);
 }
 
 }  // namespace

@@ -107,6 +107,26 @@ TEST_F(SyncSerialPortTest, UnpluggedDeviceEndsWaitsAtOnce) {
   EXPECT_LE(port.Read(&b, 1), 0);
 }
 
+TEST_F(SyncSerialPortTest, HungUpLineCountsAsClosedWhicheverCallFindsIt) {
+  const struct {
+    const char* call;
+    int (*use)(CSyncSerialPort&);
+  } rows[] = {
+      {"WaitReadable", [](CSyncSerialPort& p) { return p.WaitReadable(1000); }},
+      {"Read", [](CSyncSerialPort& p) { std::uint8_t b; return p.Read(&b, 1); }},
+      {"Write", [](CSyncSerialPort& p) { return p.Write(reinterpret_cast<const std::uint8_t*>("x"), 1); }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.call);
+    PtyPeer line{dir.Path(), "ttyACM3"};  // port 4
+    CSyncSerialPort linePort;
+    ASSERT_EQ(linePort.Open(4, 115200, nullptr), 1);
+    line.Unplug();
+    EXPECT_EQ(row.use(linePort), -1);
+    EXPECT_FALSE(linePort.IsOpen());
+  }
+}
+
 TEST(SyncSerialPortTimeouts, MultiplierFollowsTheBaudRate) {
   EXPECT_EQ(CSyncSerialPort::TimeoutMultiplier(115200), 1u);
   EXPECT_EQ(CSyncSerialPort::TimeoutMultiplier(57600), 1u);

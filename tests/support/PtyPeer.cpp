@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -82,6 +83,12 @@ Bytes PtyPeer::ReceiveAll(int quietMs, int maxMs) {
 }
 
 Bytes PtyPeer::Drain() { return ReceiveAll(0, 100); }
+
+bool PtyPeer::ExclusiveLocked() const {
+  int locked = 0;
+  if (slaveKeep_ < 0 || ioctl(slaveKeep_, TIOCGEXCL, &locked) != 0) return false;
+  return locked != 0;
+}
 
 void PtyPeer::Unplug() {
   if (master_ >= 0) close(master_);

@@ -36,6 +36,11 @@ class PtyPeer {
   // Closes the master: the port under test sees the device vanish.
   void Unplug();
 
+  // Whether the line is marked for exclusive use (TIOCEXCL), as a normal
+  // user would find it at the next open. Root ignores the mark, so tests
+  // ask the line itself.
+  bool ExclusiveLocked() const;
+
  private:
   int master_ = -1;
   int slaveKeep_ = -1;  // keeps the line alive between opens of the slave
