@@ -12,16 +12,25 @@ class QWidget;
 
 namespace prompts {
 
+enum class MessageIcon { Warning, Error };
+
 using MessageHook = std::function<void(QWidget* parent, const QString& text)>;
+using OpenDocumentHook = std::function<void(const QString& path)>;
 using OpenFileHook =
     std::function<QString(QWidget* parent, const QString& filter, const QString& startPath)>;
 
 // An empty hook restores the real dialogs.
 void SetMessageHook(MessageHook hook);
 void SetOpenFileHook(OpenFileHook hook);
+void SetOpenDocumentHook(OpenDocumentHook hook);
 
-// A standard message box with `text` and an OK button; returns when it closed.
-void ShowMessage(QWidget* parent, const QString& text);
+// A message box in the program's flat look with `text` (shown exactly), the
+// icon and an OK button; returns when it closed.
+void ShowMessage(QWidget* parent, const QString& text, MessageIcon icon = MessageIcon::Warning);
+
+// Opens `path` with the desktop's program for its type; no message when
+// that fails.
+void OpenDocument(const QString& path);
 
 // The open-file dialog; the chosen full path, or empty when cancelled.
 // `filter` uses Qt's syntax ("Firmware image (*.bin *.BIN)"); list both

@@ -1,10 +1,17 @@
 #include "app/VarnokApp.h"
 
+#include <QFont>
+
 #include "app/SingleInstance.h"
 #include "app/VarnokDlg.h"
 
 CVarnokApp::CVarnokApp(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("Varnok"));
+  // The widgets use the skin's font family (fonts-liberation) so that the
+  // boxes and lists match the painted face on every machine.
+  QFont face = font();
+  face.setFamily(QStringLiteral("Liberation Sans"));
+  setFont(face);
 }
 
 int CVarnokApp::InitInstance() {

@@ -51,6 +51,8 @@ bool ParseCliArgs(int argc, const char* const* argv, CliOptions& o, std::string&
       if (!takeValue(o.model)) return false;
     } else if (arg == "--config" || arg == "-c") {
       if (!takeValue(o.configPath)) return false;
+    } else if (arg == "--library") {
+      if (!takeValue(o.libraryPath)) return false;
     } else if (arg == "--") {
       for (++i; i < argc; ++i) positional.push_back(argv[i]);
     } else if (arg.size() > 1 && arg[0] == '-') {
@@ -70,6 +72,7 @@ bool ParseCliArgs(int argc, const char* const* argv, CliOptions& o, std::string&
   else if (command == "models") o.command = Command::Models;
   else if (command == "identify") o.command = Command::Identify;
   else if (command == "update") o.command = Command::Update;
+  else if (command == "dtc") o.command = Command::Dtc;
   else if (command == "help") {
     o.command = Command::Help;
     return true;
@@ -89,6 +92,12 @@ bool ParseCliArgs(int argc, const char* const* argv, CliOptions& o, std::string&
       return false;
     }
     o.updateFile = positional.front();
+  } else if (o.command == Command::Dtc) {
+    if (positional.empty()) {
+      error = "dtc needs at least one PREFIX";
+      return false;
+    }
+    o.prefixes = positional;
   } else if (!positional.empty()) {
     error = "unexpected argument " + positional.front();
     return false;
@@ -113,6 +122,11 @@ std::string CliHelpText() {
       "                          Update button of M's product page does: a path\n"
       "                          containing .BIN (any case) goes the .bin way, else the\n"
       "                          .zpk way where the page has one\n"
+      "  dtc [--library FILE] PREFIX...\n"
+      "                          print every trouble code of the library that begins\n"
+      "                          with a PREFIX (case ignored), in file order, as\n"
+      "                          CODE<TAB>DESCRIPTION; default library:\n"
+      "                          DtcLookup/OBDII.txt beside the program\n"
       "\n"
       "M is the product code (1), the model name the tool reports (QV120) or the\n"
       "display name (ShowName).\n"
@@ -133,11 +147,13 @@ std::string CliHelpText() {
       "otherwise. Ctrl-C cancels the update as the Cancel button does.\n"
       "\n"
       "Exit status:\n"
-      "  0  success: \"Update done!\" (update), the tool is model M (identify)\n"
+      "  0  success: \"Update done!\" (update), the tool is model M (identify),\n"
+      "     every PREFIX matched a code (dtc)\n"
       "  1  internal error\n"
-      "  2  bad usage, unknown model or unreadable configuration\n"
+      "  2  bad usage, unknown model, unreadable configuration or DTC library\n"
       "  3  nothing written: no tool, wrong tool, wrong file, or a failure before the\n"
-      "     erase began (the tool still runs its old firmware)\n"
+      "     erase began (the tool still runs its old firmware); dtc: a PREFIX\n"
+      "     matched no code\n"
       "  4  failure after the erase began: the tool needs another update before use\n"
       "  5  cancelled (Ctrl-C or SIGTERM)\n"
       "\n"

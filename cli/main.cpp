@@ -5,6 +5,7 @@
 #include "cli/CliOptions.h"
 #include "cli/CliReporter.h"
 #include "cli/Commands.h"
+#include "cli/DtcCommand.h"
 #include "cli/ExitCodes.h"
 #include "cli/Interrupt.h"
 #include "cli/Terminal.h"
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
       case Command::Models: return RunModels(options, out);
       case Command::Identify: return RunIdentify(options, out);
       case Command::Update: return RunUpdate(options, out);
+      case Command::Dtc: return RunDtc(options, out);
       default: break;
     }
   } catch (const std::exception& e) {

@@ -1,6 +1,9 @@
 # Sourced by scripts/test and scripts/demo: makes sure the Debian packages
 # the project builds with are installed.
-VARNOK_PACKAGES="g++ cmake ninja-build pkg-config qt6-base-dev libtinyxml2-dev libgtest-dev libgmock-dev libgl1-mesa-dev fonts-dejavu-core fonts-liberation poppler-utils"
+# Fonts: fonts-liberation is the skin's one family (res/skin); fonts-wqy-microhei
+# gives the glyphs of the Chinese texts ("设备不匹配", GBK trouble codes, the
+# full-width "！"); fonts-dejavu-core backs the drawing surface's fonts.
+VARNOK_PACKAGES="g++ cmake ninja-build pkg-config qt6-base-dev libtinyxml2-dev libgtest-dev libgmock-dev libgl1-mesa-dev fonts-dejavu-core fonts-liberation fonts-wqy-microhei poppler-utils"
 
 varnok_install_deps() {
   varnok_install_packages $VARNOK_PACKAGES

@@ -78,6 +78,10 @@ bool IsValidUtf8(const std::string& bytes) {
 std::string DecodeToolText(const std::string& bytes, LegacyCodePage codePage) {
   if (IsValidUtf8(bytes))
     return bytes;
+  return DecodeLegacyText(bytes, codePage);
+}
+
+std::string DecodeLegacyText(const std::string& bytes, LegacyCodePage codePage) {
   std::string out;
   out.reserve(bytes.size() * 2);
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());

@@ -29,6 +29,10 @@ bool IsValidUtf8(const std::string& bytes);
 // The text of `bytes` as UTF-8, by the rule above.
 std::string DecodeToolText(const std::string& bytes, LegacyCodePage codePage);
 
+// The text of `bytes` read in `codePage` whatever it is, as UTF-8 (for a
+// part of a line whose whole was found not to be UTF-8).
+std::string DecodeLegacyText(const std::string& bytes, LegacyCodePage codePage);
+
 namespace textdecode {
 // One Windows-1252 byte as UTF-8 (appended to `out`).
 void AppendWindows1252(unsigned char byte, std::string& out);

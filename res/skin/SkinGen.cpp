@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFont>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QTextStream>
 
@@ -22,6 +24,12 @@ int main(int argc, char** argv) {
   // No display is needed to paint into images.
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
+  if (QFontInfo(QFont(QString::fromLatin1(skin::kFontFamily))).family() !=
+      QString::fromLatin1(skin::kFontFamily)) {
+    std::fprintf(stderr, "skingen: the font family %s is missing (Debian: fonts-liberation)\n",
+                 skin::kFontFamily);
+    return 1;
+  }
 
   const QDir out(QString::fromLocal8Bit(argv[1]));
   if (!QDir().mkpath(out.path())) {

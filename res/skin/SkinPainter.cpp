@@ -53,11 +53,13 @@ constexpr int kHeaderHeight = 75;    // main window header, left panel starts he
 constexpr int kPanelWidth = 157;     // left panel
 constexpr int kPillWidth = 150;      // visible part of the port indicator strip
 constexpr int kDigitSlotLeft = 121;  // hundreds slot of the port number in the strip
+constexpr int kNumberBoxLeft = 118;  // the number field around the three digit slots
+constexpr int kNumberBoxRight = 145;
+constexpr int kMinTextPx = 7;        // texts shrink to fit their boxes down to this
+const QColor kNumberFill(0xFF, 0xFF, 0xFF);  // number field of the port indicator
 
 QFont UiFont(double pixelSize, int weight = QFont::Normal) {
-  QFont f;
-  f.setFamilies(QStringList{"Nimbus Sans", "Liberation Sans", "Arial", "Helvetica",
-                            "DejaVu Sans"});
+  QFont f(QString::fromLatin1(kFontFamily));
   f.setPixelSize(qRound(pixelSize));
   f.setWeight(static_cast<QFont::Weight>(weight));
   f.setHintingPreference(QFont::PreferFullHinting);
@@ -65,11 +67,30 @@ QFont UiFont(double pixelSize, int weight = QFont::Normal) {
   return f;
 }
 
+// Draws `s` in `r`, never clipped: a text too large for its box is drawn
+// smaller (down to kMinTextPx), and a single line that still does not fit is
+// elided at its end.
 void Text(QPainter& p, const QRectF& r, const QString& s, const QFont& f, const QColor& c,
           int flags = Qt::AlignLeft | Qt::AlignVCenter) {
-  p.setFont(f);
+  // A single line is measured by its advance (its line height may exceed
+  // a small box without clipping any ink); several lines by their box.
+  const bool multiLine = s.contains(QLatin1Char('\n'));
+  QFont font = f;
+  for (int px = font.pixelSize(); px > kMinTextPx; --px) {
+    const QFontMetricsF metrics(font);
+    const bool fits = multiLine ? metrics.boundingRect(r, flags, s).height() <= r.height() &&
+                                      metrics.boundingRect(r, flags, s).width() <= r.width()
+                                : metrics.horizontalAdvance(s) <= r.width();
+    if (fits) break;
+    font.setPixelSize(px - 1);
+  }
+  QString shown = s;
+  const QFontMetricsF metrics(font);
+  if (!multiLine && metrics.horizontalAdvance(s) > r.width())
+    shown = metrics.elidedText(s, Qt::ElideRight, r.width());
+  p.setFont(font);
   p.setPen(c);
-  p.drawText(r, flags, s);
+  p.drawText(r, flags, shown);
 }
 
 void RoundFill(QPainter& p, const QRectF& r, double radius, const QBrush& fill,
@@ -169,17 +190,15 @@ QImage PaintFrame(const Entry& e) {
   Text(p, QRectF(66, 17, 220, 26), "Varnok", UiFont(21, QFont::Bold), pal::kInk);
   Text(p, QRectF(66, 41, 220, 16), "Scan tool firmware updater", UiFont(11.5), pal::kMuted);
 
-  // Captions above the version line (300, 39) and the port indicator (531, 53).
+  // Caption above the version line (300, 39). The port indicator (531, 53)
+  // explains itself and is not on every page, so it has no caption.
   const QFont caption = UiFont(9, QFont::DemiBold);
   Text(p, QRectF(300, 24, 120, 12), "VERSION", caption, pal::kMuted);
-  Text(p, QRectF(532, 38, 160, 12), "TOOL STATUS", caption, pal::kMuted);
 
   // Left column below the panel and the footer hint below the page area.
   p.fillRect(QRect(0, kHeaderHeight, kPanelWidth, e.height - kHeaderHeight), pal::kPanel);
   p.fillRect(QRect(kPanelWidth - 1, kHeaderHeight, 1, e.height - kHeaderHeight),
              pal::kPanelEdge);
-  Text(p, QRectF(170, 568, 600, 26), "Keep the tool connected until the update is done.",
-       UiFont(11.5), pal::kMuted);
   return img;
 }
 
@@ -399,8 +418,6 @@ void PaintSection(QPainter& p, const Section& s) {
   Text(p, QRectF(s.edit.left(), s.edit.top() - 17, 200, 14), "FILE", UiFont(9, QFont::DemiBold),
        pal::kMuted);
   Field(p, s.edit);
-  Text(p, QRectF(s.edit.left(), s.update.top(), s.update.left() - s.edit.left() - 10, 29),
-       "Needs a tool and a chosen file.", UiFont(11), pal::kMuted);
 }
 
 void PageTitle(QPainter& p, int x, const QString& title, const QString& subtitle) {
@@ -528,8 +545,11 @@ QImage PaintPortStrip(const Entry& e, bool found) {
   p.drawEllipse(QPointF(9.5, e.height / 2.0), 3.5, 3.5);
   const QFont f = UiFont(10.5, QFont::Bold);
   if (found) {
-    // Right-aligned so that the port digits (from x 121) follow the words.
-    Text(p, QRectF(17, 0, kDigitSlotLeft - 19, e.height), QString::fromUtf8(e.label), f,
+    // The digits (slots from x 121, 7 px each) sit in a field of their own
+    // right of the words, so one, two or three digits read alike.
+    RoundFill(p, QRectF(kNumberBoxLeft, 2, kNumberBoxRight - kNumberBoxLeft, e.height - 4), 3,
+              kNumberFill);
+    Text(p, QRectF(17, 0, kNumberBoxLeft - 20, e.height), QString::fromUtf8(e.label), f,
          pal::kGoodInk, Qt::AlignRight | Qt::AlignVCenter);
   } else {
     Text(p, QRectF(18, 0, kPillWidth - 22, e.height), QString::fromUtf8(e.label), f,
@@ -539,7 +559,7 @@ QImage PaintPortStrip(const Entry& e, bool found) {
 }
 
 QImage PaintDigit(const Entry& e) {
-  QImage img = Canvas(e, pal::kGoodFill);
+  QImage img = Canvas(e, kNumberFill);
   if (e.variant < 0)
     return img;
   QPainter p(&img);
@@ -557,13 +577,11 @@ QImage PaintDownloadFace(const Entry& e) {
   p.drawRect(QRect(0, 0, e.width - 1, e.height - 1));
   Text(p, QRectF(24, 16, 370, 22), QString::fromUtf8(e.label), UiFont(15.5, QFont::Bold),
        pal::kInk);
-  Text(p, QRectF(24, 38, 370, 16), "Keep the tool connected until the update is done.",
+  Text(p, QRectF(24, 38, 370, 16), "Writes the chosen file into the tool's flash.",
        UiFont(11), pal::kMuted);
   p.fillRect(QRect(24, 60, e.width - 48, 1), pal::kLine);
   // Plate under the transparent button at (265, 129), 114 x 29.
   RoundFill(p, QRectF(265, 129, 114, 29), 6, QColor(0xF3, 0xF5, 0xF8), pal::kFieldLine);
-  Text(p, QRectF(24, 129, 230, 29), "Do not unplug the tool while it runs.", UiFont(10.5),
-       pal::kMuted);
   return img;
 }
 

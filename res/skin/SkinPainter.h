@@ -8,6 +8,11 @@
 
 namespace skin {
 
+// The one font family of the skin's texts (Debian package fonts-liberation,
+// installed by scripts/deps.sh). Painting with another family would change
+// every text's size, so skingen refuses to run without it.
+constexpr char kFontFamily[] = "Liberation Sans";
+
 QImage Paint(const Entry& entry);
 
 }  // namespace skin

@@ -1,0 +1,85 @@
+// The manual page: what it lists, when, and what a double-click opens.
+#include <QDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include "app/DlgManual.h"
+#include "app/UserPrompts.h"
+#include "tests/app/AppTestSupport.h"
+
+namespace varnok::apptest {
+namespace {
+
+class ManualPageTest : public ::testing::Test {
+ protected:
+  ManualPageTest() {
+    folder.WriteText("manual/guide.html", "<p>guide</p>");
+    folder.WriteText("manual/notes.txt", "notes");
+    folder.WriteText("manual/sub/hidden.pdf", "nested");
+    prompts::SetOpenDocumentHook([this](const QString& path) { opened << path; });
+    page = std::make_unique<CDlgManual>(nullptr, nullptr, folder.Path() + "/manual");
+    page->resize(617, 486);
+    page->show();
+  }
+  ~ManualPageTest() override { prompts::SetOpenDocumentHook(nullptr); }
+
+  QStringList Names() const {
+    QStringList names;
+    for (int i = 0; i < page->List()->topLevelItemCount(); ++i)
+      names << page->List()->topLevelItem(i)->text(0);
+    names.sort();
+    return names;
+  }
+  // As a user does it: the first click presses, the second is the double-click.
+  void DoubleClick(QPoint at) {
+    QTest::mouseClick(page->List()->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(page->List()->viewport(), Qt::LeftButton, {}, at);
+  }
+
+  TestFolder folder;
+  QStringList opened;
+  std::unique_ptr<CDlgManual> page;
+};
+
+TEST_F(ManualPageTest, LoadsOnceAfterDelayFilesOnlyNoRecursion) {
+  EXPECT_TRUE(page->IsTimerSet(CDlgManual::kTimerLoad));
+  EXPECT_EQ(page->TimerPeriod(CDlgManual::kTimerLoad), 1500);
+  EXPECT_EQ(page->List()->topLevelItemCount(), 0);
+  ASSERT_TRUE(WaitFor([&] { return page->List()->topLevelItemCount() > 0; }, 4000));
+  EXPECT_EQ(Names(), QStringList({"guide.html", "notes.txt"}));
+  EXPECT_FALSE(page->IsTimerSet(CDlgManual::kTimerLoad));
+  EXPECT_EQ(page->List()->geometry(), QRect(35, 60, 400, 300));
+  EXPECT_EQ(page->List()->columnWidth(0), 450);
+
+  // A file added after the load does not appear.
+  folder.WriteText("manual/later.txt", "late");
+  Pump(1700);
+  EXPECT_EQ(Names(), QStringList({"guide.html", "notes.txt"}));
+}
+
+TEST_F(ManualPageTest, DoubleClickOpensRowAndEmptySpaceNothing) {
+  page->LoadDocuments();
+  Pump(10);
+  QTreeWidget* list = page->List();
+  const QRect first = list->visualItemRect(list->topLevelItem(0));
+  DoubleClick(first.center());
+  ASSERT_EQ(opened.size(), 1);
+  EXPECT_EQ(opened.front(), QDir(folder.Path() + "/manual").filePath(list->topLevelItem(0)->text(0)));
+
+  const QRect last = list->visualItemRect(list->topLevelItem(list->topLevelItemCount() - 1));
+  DoubleClick(QPoint(first.center().x(), last.bottom() + 40));
+  EXPECT_EQ(opened.size(), 1);
+}
+
+TEST_F(ManualPageTest, MissingFolderStaysEmptyWithoutMessage) {
+  PromptRecorder recorder;
+  CDlgManual empty(nullptr, nullptr, folder.Path() + "/absent");
+  empty.LoadDocuments();
+  EXPECT_EQ(empty.List()->topLevelItemCount(), 0);
+  EXPECT_TRUE(recorder.messages.isEmpty());
+}
+
+}  // namespace
+}  // namespace varnok::apptest
