@@ -10,8 +10,7 @@
 
 namespace {
 const char kListStyle[] =
-    "QTreeWidget { background: #FFFFFF; color: #1B2430; border: 1px solid #DCE2EA;"
-    " border-radius: 6px; padding: 4px; }"
+    "QTreeWidget { background: #FFFFFF; color: #1B2430; border: none; }"
     "QTreeWidget::item { height: 24px; }"
     "QTreeWidget::item:selected { background: #2F80ED; color: #FFFFFF; }";
 }  // namespace
@@ -33,6 +32,8 @@ CDlgManual::CDlgManual(IPageHost* host, QWidget* parent, const QString& folder)
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list_->setStyleSheet(QString::fromLatin1(kListStyle));
   list_->setGeometry(kListX, kListY, kListW, kListH);
+  // The names are short; the column's width beyond the list needs no bar.
+  list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   // Only a double-click on a row reaches here; the empty area below the
   // last row gives none.
   connect(list_, &QTreeWidget::itemDoubleClicked, this,
@@ -70,6 +71,7 @@ void CDlgManual::Fill() {
   for (const Document& document : documents_) {
     auto* item = new QTreeWidgetItem(list_, QStringList{document.name});
     item->setIcon(0, icons.icon(QFileInfo(document.path)));
+    item->setToolTip(0, document.path);
   }
 }
 

@@ -1,15 +1,14 @@
 #include "app/PageTable.h"
 
 #include "app/BackdropPage.h"
+#include "app/DlgDtcLookup.h"
+#include "app/DlgManual.h"
+#include "app/UpgradePX110Dlg.h"
 #include "app/UpgradeQV120Dlg.h"
 
 namespace {
 // Backdrops of the pages that show nothing else yet.
-constexpr int kPx110Backdrop = 431;
 constexpr int kQv220Backdrop = 316;
-constexpr int kManualBackdrop = 318;
-constexpr int kDtcBackdrop = 317;
-constexpr int kPx110DevType = 7;
 
 template <typename Page>
 CHostedPage* Make(IPageHost* host, QWidget* parent) {
@@ -27,10 +26,10 @@ CHostedPage* MakeBackdrop(IPageHost* host, QWidget* parent) {
 const std::vector<PageSlot>& PageSlots() {
   static const std::vector<PageSlot> table = {
       {PageId::QV120, &Make<CUpgradeQV120Dlg>},
-      {PageId::PX110, &MakeBackdrop<kPx110Backdrop, CBackdropPage::Role::Product, kPx110DevType>},
+      {PageId::PX110, &Make<CUpgradePX110Dlg>},
       {PageId::QV220, &MakeBackdrop<kQv220Backdrop, CBackdropPage::Role::Product>},
-      {PageId::Manual, &MakeBackdrop<kManualBackdrop, CBackdropPage::Role::Manual>},
-      {PageId::Dtc, &MakeBackdrop<kDtcBackdrop, CBackdropPage::Role::Dtc>},
+      {PageId::Manual, &Make<CDlgManual>},
+      {PageId::Dtc, &Make<CDlgDtcLookup>},
   };
   return table;
 }

@@ -75,6 +75,10 @@ void CProductPage::RunDownload(UpdatePath which, const QString& path, QWidget* o
   auto dialog = std::make_unique<CDlgDownloadUniteDev>(owner);
   const PrepareResult prepared =
       logic_.PrepareUpdate(which, path.toStdString(), dialog->Workflow());
+  // The model check may adopt another product code (the PX110 page takes
+  // DevType 13); the page expects it from now on.
+  if (logic_.DevType() != DevType())
+    CHostedPage::SetDevType(logic_.DevType());
   if (prepared.step != PrepareStep::Ready) {
     if (!prepared.message.empty())
       prompts::ShowMessage(this, QString::fromStdString(prepared.message));

@@ -2,7 +2,6 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
@@ -66,9 +65,6 @@ void ShowMessage(QWidget* parent, const QString& text, MessageIcon icon) {
   box.setStyleSheet(QString::fromLatin1(kBoxStyle));
   if (QAbstractButton* ok = box.button(QMessageBox::Ok))
     ok->setIcon(QIcon());
-  // The texts bring their own line breaks; the box adds none.
-  if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
-    label->setWordWrap(false);
   box.exec();
 }
 

@@ -357,6 +357,10 @@ long CVarnokDlg::OnShowPage(int code, int mode) {
       picture = 0;
     } else if (code == kManualPaintCode || code == kDtcPaintCode) {
       picture = 0;
+      // Nothing looks for the tool on these pages: the blank header strip
+      // covers the port indicator a product page left, so no stale port
+      // number stays beside them.
+      banner = true;
     }
     if (page != nullptr && page == Page(PageId::PX110)) {
       banner = true;

@@ -460,12 +460,16 @@ QImage PaintBackdrop(const Entry& e) {
                        QRect(280, 182, 114, 29)});
       break;
     case kBackdropDtc:
+      // The list (16, 40, 600 x 440) draws its own frame; the search box
+      // and its caption sit at the top right.
       Text(p, QRectF(16, 5, 300, 26), title, UiFont(17, QFont::Bold), pal::kInk);
-      Card(p, QRectF(12, 36, 606, 446));
       break;
     case kBackdropManual:
-      PageTitle(p, 35, title, "Documents of the manual folder.");
-      Card(p, QRectF(31, 70, 408, 298));
+      // A card just around the list (35, 60, 400 x 300).
+      Text(p, QRectF(35, 6, 400, 26), title, UiFont(19, QFont::Bold), pal::kInk);
+      Text(p, QRectF(35, 31, 400, 18), "Double-click a document to open it.", UiFont(12),
+           pal::kMuted);
+      Card(p, QRectF(31, 56, 408, 308));
       break;
     default:
       break;
