@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "app/DlgDownloadUniteDev.h"
+#include "app/SafeDC.h"
+#include "app/SkinBitmaps.h"
 #include "app/SkinButtonEx.h"
 #include "app/UpgradePX110Dlg.h"
 #include "app/VarnokDlg.h"
@@ -129,6 +131,26 @@ TEST(PX110FromCatalogue, OmnixSetsDevType12AndSelectorTwoWhichPx110Keeps) {
   EXPECT_EQ(page->Logic().PartitionSelector(UpdatePath::Bin), 2);
   window.DispatchMenuCommand(cmd::kPx110);  // passes no variant
   EXPECT_EQ(page->DevType(), 12);
+}
+
+// A product page's port indicator must not stay beside the tool pages,
+// which never look for the tool.
+TEST(PX110FromCatalogue, ToolPagesCoverTheIndicatorAProductPageDrew) {
+  PromptRecorder prompts;
+  CVarnokDlg::Options options;
+  options.screenSize = QSize(1024, 768);
+  options.configPath = (BinDir() + "/device.xml").toStdString();
+  CVarnokDlg window(nullptr, options);
+  const QRect strip(531, 53, 195, 17);
+  const QImage banner = skin::Bitmap(bmp::kBanner).convertToFormat(QImage::Format_RGB32);
+  const QImage blank = banner.copy(strip.translated(-geo::Banner().topLeft()));
+  for (int tool : {cmd::kDtc, cmd::kManual}) {
+    window.DispatchMenuCommand(cmd::kQv120);
+    ASSERT_NE(window.Surface()->Image().copy(strip).convertToFormat(QImage::Format_RGB32), blank);
+    window.DispatchMenuCommand(tool);
+    EXPECT_EQ(window.Surface()->Image().copy(strip).convertToFormat(QImage::Format_RGB32), blank)
+        << tool;
+  }
 }
 
 }  // namespace
