@@ -10,12 +10,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 
 #include <cstdio>
 
 #include "app/DlgDownloadUniteDev.h"
+#include "app/DlgDtcLookup.h"
 #include "app/UserPrompts.h"
 #include "app/VarnokApp.h"
 #include "app/VarnokDlg.h"
@@ -100,6 +102,11 @@ int main(int argc, char** argv) {
     window.DispatchMenuCommand(view.command);
     Pump(view.command == 125 ? 1700 : 300);
     Save(&window, view.name);
+  }
+  window.DispatchMenuCommand(140);
+  if (auto* dtc = dynamic_cast<CDlgDtcLookup*>(window.Page(PageId::Dtc))) {
+    dtc->SearchBox()->setText(QStringLiteral("P042"));
+    Save(&window, "page-dtc-search");
   }
   window.DispatchMenuCommand(129);
   tool.reset();  // unplugged: the indicator turns red at the next look
