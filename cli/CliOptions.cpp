@@ -151,11 +151,12 @@ std::string CliHelpText() {
       "     every PREFIX matched a code (dtc)\n"
       "  1  internal error\n"
       "  2  bad usage, unknown model, unreadable configuration or DTC library\n"
-      "  3  nothing written: no tool, wrong tool, wrong file, or a failure before the\n"
-      "     erase began (the tool still runs its old firmware); dtc: a PREFIX\n"
-      "     matched no code\n"
+      "  3  nothing written: no tool, no access to its port, wrong tool, wrong file,\n"
+      "     or a failure before the erase began (the tool still runs its old\n"
+      "     firmware); dtc: a PREFIX matched no code\n"
       "  4  failure after the erase began: the tool needs another update before use\n"
-      "  5  cancelled (Ctrl-C or SIGTERM)\n"
+      "     (also a cancel after the erase began)\n"
+      "  5  cancelled (Ctrl-C or SIGTERM) before the erase began\n"
       "\n"
       "Environment: VARNOK_DEV_DIR  folder scanned for ttyACM*/ttyUSB* (default /dev)\n";
 }

@@ -160,13 +160,14 @@ void CliReporter::JsonOnly(const std::string& json) {
 }
 
 void CliReporter::Result(const char* result, int exitCode, const std::string& text,
-                         const std::string& hint) {
+                         const std::string& hint, int eraseBegun) {
   std::lock_guard<std::mutex> lock(mutex_);
   EndBarLine();
   if (options_.json) {
     JsonLine line("result");
     line.Add("result", result).Add("ok", exitCode == 0).Add("exit", exitCode).Add("text", text);
     if (!hint.empty()) line.Add("hint", hint);
+    if (eraseBegun >= 0) line.Add("erase_begun", eraseBegun == 1);
     Emit(line.Str(), false);
   }
   if (!hint.empty()) Emit(hint, true);

@@ -53,8 +53,10 @@ class CliReporter : public IDownloadView {
   // A line that is only JSON (nothing in text mode).
   void JsonOnly(const std::string& json);
   // The final result line: JSON "result" event; in text mode nothing but
-  // `hint` on standard error when not empty.
-  void Result(const char* result, int exitCode, const std::string& text, const std::string& hint);
+  // `hint` on standard error when not empty. An update's result also says
+  // whether the erase began (`eraseBegun`: 0 no, 1 yes, -1 not told).
+  void Result(const char* result, int exitCode, const std::string& text, const std::string& hint,
+              int eraseBegun = -1);
 
   bool Json() const { return options_.json; }
 

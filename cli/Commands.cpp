@@ -13,6 +13,7 @@
 #include "device/SearchUsbPort.h"
 #include "update/ConfigHelper.h"
 #include "update/DownloadWorkflow.h"
+#include "update/FileKind.h"
 #include "update/ProductPageLogic.h"
 #include "update/StatusTexts.h"
 
@@ -110,6 +111,17 @@ int NoTool(CliReporter& out) {
 
 // After a refused model check or open: explain a port the user cannot open.
 std::string PortAdvice(int port) { return port > 0 ? ProbePort(port) : std::string(); }
+
+// A model check fails too when the port cannot be opened at all. When the
+// user lacks the permission, that is what is reported (result "no-access",
+// the advice first) instead of a wrong tool. Returns whether it was so.
+bool ReportNoAccess(CliReporter& out, int port) {
+  varnok::PortFailure failure = varnok::PortFailure::None;
+  const std::string advice = port > 0 ? ProbePort(port, &failure) : std::string();
+  if (failure != varnok::PortFailure::PermissionDenied) return false;
+  out.Result("no-access", kExitNotWritten, "", advice);
+  return true;
+}
 
 int ExitFor(DownloadEnd how) {
   switch (how) {
@@ -217,6 +229,7 @@ int RunIdentify(const CliOptions& options, CliReporter& out) {
     return kExitOk;
   }
   if (!page.VerifyConnectedModel(port)) {
+    if (ReportNoAccess(out, port)) return kExitNotWritten;
     out.Message(text::kEquipmentMismatch, true);
     out.Result("wrong-tool", kExitNotWritten, text::kEquipmentMismatch, PortAdvice(port));
     return kExitNotWritten;
@@ -256,6 +269,7 @@ int RunUpdate(const CliOptions& options, CliReporter& out) {
     case PrepareStep::NoTool:
       return NoTool(out);
     case PrepareStep::ModelMismatch:
+      if (ReportNoAccess(out, port)) return kExitNotWritten;
       out.Message(prepared.message, true);
       out.Result("wrong-tool", kExitNotWritten, prepared.message, PortAdvice(port));
       return kExitNotWritten;
@@ -263,7 +277,11 @@ int RunUpdate(const CliOptions& options, CliReporter& out) {
     case PrepareStep::WrongFile: {
       out.Message(prepared.message, true);
       std::string hint;
-      if (!std::ifstream(options.updateFile, std::ios::binary).is_open()) {
+      const varnok::FileKind kind = varnok::KindOfFile(options.updateFile);
+      if (kind == varnok::FileKind::Other) {
+        hint = options.updateFile + " is not a regular file.";
+      } else if (kind != varnok::FileKind::Regular ||
+                 !std::ifstream(options.updateFile, std::ios::binary).is_open()) {
         hint = "Cannot open " + options.updateFile + ".";
       }
       out.Result("wrong-file", kExitNotWritten, prepared.message, hint);
@@ -278,7 +296,9 @@ int RunUpdate(const CliOptions& options, CliReporter& out) {
   }
 
   workflow.SetView(&out);
-  SetInterruptAction([&workflow] { workflow.RequestStop(true); });
+  // Until the result is out an interrupt stops the run (as the Cancel
+  // button) instead of ending the program.
+  const ScopedInterruptAction stopRun([&workflow] { workflow.RequestStop(true); });
   workflow.Start();
   bool cancelled = false;
   while (!workflow.WaitForWorker(kRunPollMs)) {
@@ -287,7 +307,6 @@ int RunUpdate(const CliOptions& options, CliReporter& out) {
       workflow.Cancel();  // as the Cancel button: stop, close the port, wait
     }
   }
-  SetInterruptAction(nullptr);
   if (cancelled) {
     // The worker notices the stop at its next check; let it end before exit.
     workflow.WaitForWorker(kCancelGraceMs);
@@ -299,12 +318,20 @@ int RunUpdate(const CliOptions& options, CliReporter& out) {
   workflow.DetachView();
 
   std::string hint = HintFor(how);
+  int exitCode = ExitFor(how);
+  const bool eraseBegun = workflow.EraseBegun();
+  if (how == DownloadEnd::Stopped && eraseBegun) {
+    // The erase has begun: the tool holds at most part of an image.
+    exitCode = kExitAfterErase;
+    hint = "Update cancelled after the erase began: the tool holds a partial image and needs "
+           "another update before use.";
+  }
   if (how == DownloadEnd::NotStarted) {
     const std::string advice = PortAdvice(port);
     if (!advice.empty()) hint = advice + "\n" + hint;
   }
-  out.Result(ResultName(how), ExitFor(how), workflow.LastStatus(), hint);
-  return ExitFor(how);
+  out.Result(ResultName(how), exitCode, workflow.LastStatus(), hint, eraseBegun ? 1 : 0);
+  return exitCode;
 }
 
 }  // namespace cli

@@ -6,9 +6,10 @@ namespace cli {
 constexpr int kExitOk = 0;            // update done / tool is the model / listing printed
 constexpr int kExitInternal = 1;      // unexpected internal error
 constexpr int kExitUsage = 2;         // bad usage, unknown model, unreadable configuration
-constexpr int kExitNotWritten = 3;    // nothing written: no tool, wrong tool, wrong file,
+constexpr int kExitNotWritten = 3;    // nothing written: no tool, no access, wrong tool, wrong file,
                                       // or a failure before the erase began
-constexpr int kExitAfterErase = 4;    // failed after the erase began: update the tool again
-constexpr int kExitCancelled = 5;     // cancelled (Ctrl-C / SIGTERM)
+constexpr int kExitAfterErase = 4;    // failed or cancelled after the erase began: update
+                                      // the tool again
+constexpr int kExitCancelled = 5;     // cancelled (Ctrl-C / SIGTERM) before the erase began
 
 }  // namespace cli

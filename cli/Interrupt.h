@@ -15,7 +15,20 @@ namespace cli {
 void InstallInterruptWatch();
 bool InterruptRequested();
 // Action to run on an interrupt (replaces the previous one; empty clears it).
-// It must be quick and thread-safe (it sets stop flags).
+// It must be quick and thread-safe (it sets stop flags, or ends the process).
 void SetInterruptAction(std::function<void()> action);
+
+// Another action for the lifetime of the object (a download run's stop
+// request); the one before comes back when it ends.
+class ScopedInterruptAction {
+ public:
+  explicit ScopedInterruptAction(std::function<void()> action);
+  ~ScopedInterruptAction();
+  ScopedInterruptAction(const ScopedInterruptAction&) = delete;
+  ScopedInterruptAction& operator=(const ScopedInterruptAction&) = delete;
+
+ private:
+  std::function<void()> previous_;
+};
 
 }  // namespace cli

@@ -20,6 +20,14 @@ void SetInterruptAction(std::function<void()> action) {
   registeredAction = std::move(action);
 }
 
+ScopedInterruptAction::ScopedInterruptAction(std::function<void()> action) {
+  std::lock_guard<std::mutex> lock(actionMutex);
+  previous_ = std::move(registeredAction);
+  registeredAction = std::move(action);
+}
+
+ScopedInterruptAction::~ScopedInterruptAction() { SetInterruptAction(std::move(previous_)); }
+
 void OnInterrupt() {
   interrupted = true;
   std::lock_guard<std::mutex> lock(actionMutex);

@@ -3,9 +3,14 @@
 #include <cmath>
 #include <cstdio>
 
+#include "update/WideText.h"
+
 namespace cli {
 
-std::string JsonEscape(const std::string& text) {
+std::string JsonEscape(const std::string& narrow) {
+  // JSON is UTF-8: 8-bit text that is not (names from device.xml, tool
+  // replies) is decoded as everywhere else in the program.
+  const std::string text = varnok::ValidUtf8(narrow);
   std::string out;
   out.reserve(text.size() + 2);
   for (const char c : text) {

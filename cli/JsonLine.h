@@ -1,8 +1,10 @@
 #pragma once
 // One JSON object on one line, built field by field:
 //   JsonLine("status").Add("text", s).Add("ok", true).Str()
-// gives {"event":"status","text":"...","ok":true}. Strings are UTF-8; control
-// characters, quotes and backslashes are escaped; other bytes pass through.
+// gives {"event":"status","text":"...","ok":true}. The output is valid UTF-8:
+// strings are decoded as varnok::ValidUtf8 does (a byte that is not part of
+// valid UTF-8 stands for its Latin-1 character); control characters, quotes
+// and backslashes are escaped.
 
 #include <cstdint>
 #include <string>

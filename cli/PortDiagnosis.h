@@ -15,7 +15,8 @@ namespace cli {
 std::string AdviceForOpenFailure(varnok::PortFailure failure, const std::string& devicePath);
 
 // Opens and closes port `port` once; the advice when that fails for a
-// reason the user can fix, else empty.
-std::string ProbePort(int port);
+// reason the user can fix, else empty. `failure` (may be null) receives
+// why the open failed (None when it worked).
+std::string ProbePort(int port, varnok::PortFailure* failure = nullptr);
 
 }  // namespace cli

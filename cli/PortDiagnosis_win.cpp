@@ -15,9 +15,11 @@ std::string AdviceForOpenFailure(varnok::PortFailure failure, const std::string&
   }
 }
 
-std::string ProbePort(int port) {
+std::string ProbePort(int port, varnok::PortFailure* failure) {
   CSyncSerialPort probe;
-  if (probe.Open(port, 115200, nullptr) == 1) {
+  const bool opened = probe.Open(port, 115200, nullptr) == 1;
+  if (failure) *failure = opened ? varnok::PortFailure::None : probe.LastOpenFailure();
+  if (opened) {
     probe.Close();
     return std::string();
   }

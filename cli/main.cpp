@@ -1,5 +1,6 @@
 // varnok-cli: the command-line firmware updater.
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 
 #include "cli/CliOptions.h"
@@ -34,6 +35,14 @@ int main(int argc, char** argv) {
   view.terminal = !options.json && StdoutIsTerminal();
   view.width = view.terminal ? TerminalWidth() : 80;
   CliReporter out(view);
+  // Outside a download run the first interrupt ends the program at once,
+  // whatever it waits for (a port, a slow file); a run installs its own
+  // action, which stops the run the way the Cancel button does.
+  SetInterruptAction([&out] {
+    out.Result("cancelled", kExitCancelled, "", "Cancelled; nothing was written.");
+    std::fflush(nullptr);
+    std::_Exit(kExitCancelled);
+  });
   try {
     switch (options.command) {
       case Command::Ports: return RunPorts(options, out);

@@ -2,12 +2,12 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include <tinyxml2.h>
 
+#include "update/FileKind.h"
 #include "update/ModuleDir.h"
 #include "update/WideText.h"
 
@@ -46,11 +46,12 @@ const char* ChildText(const XMLElement* parent, const char* name) {
 // Reads the whole file when it is a regular file; other kinds (a folder, a
 // FIFO that would block, a device) are refused without being opened.
 ConfigLoad ReadConfigFile(const std::string& path, std::string& bytes) {
-  std::error_code error;
-  const std::filesystem::file_status status = std::filesystem::status(path, error);
-  if (status.type() == std::filesystem::file_type::not_found) return ConfigLoad::Missing;
-  if (error) return ConfigLoad::Unreadable;
-  if (!std::filesystem::is_regular_file(status)) return ConfigLoad::NotAFile;
+  switch (varnok::KindOfFile(path)) {
+    case varnok::FileKind::Missing: return ConfigLoad::Missing;
+    case varnok::FileKind::Other: return ConfigLoad::NotAFile;
+    case varnok::FileKind::Unknown: return ConfigLoad::Unreadable;
+    case varnok::FileKind::Regular: break;
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) return ConfigLoad::Unreadable;
   try {

@@ -202,6 +202,7 @@ std::string CDownloadWorkflow::LastStatus() const {
   return state->lastStatus;
 }
 bool CDownloadWorkflow::RunHasEnded() const { return state->ended; }
+bool CDownloadWorkflow::EraseBegun() const { return state->eraseBegun; }
 DownloadEnd CDownloadWorkflow::EndResult() const {
   return static_cast<DownloadEnd>(state->endResult.load());
 }

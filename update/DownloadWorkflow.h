@@ -112,6 +112,9 @@ class CDownloadWorkflow {
   std::string LastStatus() const;
   bool RunHasEnded() const;
   DownloadEnd EndResult() const;
+  // The run sent its erase request: from then on the tool may hold a
+  // partial image, also after a stop.
+  bool EraseBegun() const;
 
  private:
   void StartWorker();

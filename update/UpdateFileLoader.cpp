@@ -7,6 +7,7 @@
 #include "device/UsbDevInterface.h"
 #include "update/DownloadRunState.h"
 #include "update/DownloadWorkflow.h"
+#include "update/FileKind.h"
 #include "update/UpdateFile.h"
 
 namespace {
@@ -37,6 +38,9 @@ bool CDownloadWorkflow::LoadUpdateFile(const std::string& path) {
   }
   CUsbDevInterface& device = *s.device;
 
+  // Only a regular file is opened: a FIFO would block the open for ever,
+  // a device would never end.
+  if (varnok::KindOfFile(path) != varnok::FileKind::Regular) return false;
   std::ifstream file(path, std::ios::binary);
   if (!file.is_open()) return false;
 

@@ -54,4 +54,23 @@ std::wstring WideFromNarrow(const std::string& text) {
   return out;
 }
 
+std::string ValidUtf8(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    char32_t cp = 0;
+    const std::size_t used = DecodeOne(text, i, cp);
+    if (used == 0) {
+      const unsigned char byte = static_cast<unsigned char>(text[i]);
+      out.push_back(static_cast<char>(0xC0 | (byte >> 6)));
+      out.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
+      ++i;
+    } else {
+      out.append(text, i, used);
+      i += used;
+    }
+  }
+  return out;
+}
+
 }  // namespace varnok

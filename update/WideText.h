@@ -9,4 +9,9 @@ namespace varnok {
 // code point of the same value (Latin-1), so no input is lost or rejected.
 std::wstring WideFromNarrow(const std::string& text);
 
+// The same decoding, written back as UTF-8: valid sequences stay as they
+// are, every other byte becomes the UTF-8 form of its Latin-1 code point.
+// The result is always valid UTF-8.
+std::string ValidUtf8(const std::string& text);
+
 }  // namespace varnok

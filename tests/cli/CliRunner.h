@@ -2,6 +2,7 @@
 // Runs the built varnok-cli as a child process and collects its output.
 
 #include <fcntl.h>
+#include <grp.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -49,7 +50,9 @@ inline std::string ReadWholeFile(const std::string& path) {
 // A varnok-cli child with standard output and error in files of `folder`.
 class CliProcess {
  public:
-  CliProcess(const std::vector<std::string>& args, const std::string& folder)
+  // `runAs`: a user id the child takes before it runs the program (root
+  // only); -1 keeps the own.
+  CliProcess(const std::vector<std::string>& args, const std::string& folder, int runAs = -1)
       : outPath_(folder + "/cli.out"), errPath_(folder + "/cli.err") {
     pid_ = fork();
     if (pid_ == 0) {
@@ -59,6 +62,8 @@ class CliProcess {
       dup2(out, 1);
       dup2(err, 2);
       dup2(in, 0);
+      if (runAs >= 0 && (setgroups(0, nullptr) != 0 || setgid(runAs) != 0 || setuid(runAs) != 0))
+        _exit(126);
       std::vector<std::string> all{CliPath()};
       all.insert(all.end(), args.begin(), args.end());
       std::vector<char*> argv;
@@ -87,6 +92,26 @@ class CliProcess {
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return false;
+  }
+
+  // As Wait, but a child still running after `ms` is killed (exit code -2).
+  CliResult WaitAtMost(int ms) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    int status = 0;
+    while (!reaped_ && std::chrono::steady_clock::now() < until) {
+      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        reaped_ = true;
+        exit_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      }
+    }
+    if (!reaped_) {
+      kill(pid_, SIGKILL);
+      Wait();
+      exit_ = -2;
+    }
+    return Wait();
   }
 
   CliResult Wait() {

@@ -1,6 +1,7 @@
 // varnok-cli end to end: exit statuses, output lines, --json events, model
 // resolution, Ctrl-C, port listing and the port diagnostics.
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -223,7 +224,8 @@ TEST_F(CliTest, FailureBeforeTheEraseExitsWith3) {
   EXPECT_EQ(Field(JsonEvents(r, "result").at(0), "result"), "failed-before-erase");
 }
 
-TEST_F(CliTest, CtrlCCancelsTheRunAndExitsWith5) {
+// A cancel once the erase has begun leaves a partial image: exit 4, said so.
+TEST_F(CliTest, CtrlCAfterTheEraseExitsWith4AndAsksForAnotherUpdate) {
   sim::SimOptions options = Tool(ToolClass::Classic, "QV120");
   options.blockMs = 20;
   StartTool(options);
@@ -236,10 +238,70 @@ TEST_F(CliTest, CtrlCCancelsTheRunAndExitsWith5) {
   cli.Signal(SIGINT);
   const CliResult r = cli.Wait();
   EXPECT_LT(MsSince(start), 3000);
-  EXPECT_EQ(r.exitCode, cli::kExitCancelled) << r.out << r.err;
+  EXPECT_EQ(r.exitCode, cli::kExitAfterErase) << r.out << r.err;
   EXPECT_FALSE(Contains(r.out, "Update done!"));
-  EXPECT_TRUE(Contains(r.out, "\"result\":\"cancelled\""));
+  const auto results = JsonEvents(r, "result");
+  ASSERT_EQ(results.size(), 1u) << r.out;
+  EXPECT_EQ(Field(results[0], "result"), "cancelled");
+  EXPECT_EQ(Field(results[0], "erase_begun"), "true");
+  EXPECT_TRUE(Contains(r.err, "needs another update before use")) << r.err;
   EXPECT_NE(Flash(), image);
+}
+
+// Outside the download run the first signal ends the program at once: here
+// while the model check waits for a tool that never answers its name.
+TEST_F(CliTest, FirstSignalBeforeTheRunEndsAtOnceWith5) {
+  StartTool(WithFault(Tool(ToolClass::Classic, "QV120"), "drop:C9"));
+  CliProcess cli({"--config", SampleConfigPath(), "--json", "update", "--model", "QV120",
+                  folder.Write("fw.bin", ClassicFile("QV120", PatternImage(4096)))},
+                 folder.Path());
+  ASSERT_TRUE(cli.WaitForOutput("\"event\":\"port\"", 10000));
+  const auto start = Clock::now();
+  cli.Signal(SIGTERM);
+  const CliResult r = cli.WaitAtMost(5000);
+  EXPECT_LT(MsSince(start), 1000);
+  EXPECT_EQ(r.exitCode, cli::kExitCancelled) << r.out << r.err;
+  EXPECT_TRUE(Contains(r.out, "\"result\":\"cancelled\"")) << r.out;
+}
+
+// A FIFO as the update file would block the open for ever.
+TEST_F(CliTest, UpdateFileThatIsNoRegularFileIsAWrongFileUnopened) {
+  StartTool(Tool(ToolClass::Classic, "QV120"));
+  const std::string fifo = folder.Path() + "/fw.bin";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  CliProcess cli({"--config", SampleConfigPath(), "update", "--model", "QV120", fifo},
+                 folder.Path());
+  const CliResult r = cli.WaitAtMost(10000);
+  EXPECT_EQ(r.exitCode, cli::kExitNotWritten) << r.out << r.err;
+  EXPECT_TRUE(Contains(r.err, "Wrong file!")) << r.err;
+  EXPECT_TRUE(Contains(r.err, "not a regular file")) << r.err;
+}
+
+// A port the user may not open is no access, not the wrong tool. The pty
+// of the simulated tool belongs to root (mode 0620) when the test runs as
+// root, so the command line runs as nobody; otherwise the pty is closed to
+// its owner.
+TEST_F(CliTest, PortWithoutPermissionIsNoAccessWithTheGroupAdviceFirst) {
+  StartTool(Tool(ToolClass::Classic, "QV120"));
+  const bool root = geteuid() == 0;
+  char target[256] = {};
+  const std::string link = devDir.Path() + "/ttyACM0";
+  ASSERT_GT(readlink(link.c_str(), target, sizeof target - 1), 0);
+  if (!root) {
+    ASSERT_EQ(chmod(target, 0), 0);
+  }
+  // nobody must reach the configuration and the test's folders.
+  chmod(folder.Path().c_str(), 0755);
+  chmod(devDir.Path().c_str(), 0755);
+  CliProcess cli({"--config", SampleConfigPath(), "--json", "identify", "--model", "QV120"},
+                 folder.Path(), root ? 65534 : -1);
+  const CliResult r = cli.WaitAtMost(20000);
+  EXPECT_EQ(r.exitCode, cli::kExitNotWritten) << r.out << r.err;
+  const auto results = JsonEvents(r, "result");
+  ASSERT_EQ(results.size(), 1u) << r.out << r.err;
+  EXPECT_EQ(Field(results[0], "result"), "no-access");
+  EXPECT_EQ(r.err.rfind("Permission denied", 0), 0u) << r.err;
+  EXPECT_FALSE(Contains(r.err, text::kEquipmentMismatch)) << r.err;
 }
 
 TEST_F(CliTest, BusyPortIsExplainedWithTheWayToFreeIt) {

@@ -65,6 +65,14 @@ DeviceEntry E(int code, const char* show, const char* dev) {
   return e;
 }
 
+// 8-bit text (a Latin-1 name in device.xml) must not make invalid JSON.
+TEST(JsonLineTest, EightBitTextBecomesValidUtf8) {
+  EXPECT_EQ(JsonLine("m").Add("show_name", "Gr\xFC\xDF \xC3\xA9").Str(),
+            "{\"event\":\"m\",\"show_name\":\"Gr\xC3\xBC\xC3\x9F \xC3\xA9\"}");
+  EXPECT_EQ(JsonEscape("\xE8\xAE"), "\xC3\xA8\xC2\xAE");  // a cut sequence
+  EXPECT_EQ(JsonEscape("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xC2\x80");  // a surrogate
+}
+
 TEST(ModelResolverTest, ExactBeforeCaselessAndAmbiguityIsAnError) {
   const std::vector<DeviceEntry> entries = {E(1, "QV120", "QV120"), E(13, "OMNIX II", "OMNIX2"),
                                             E(20, "Alpha", "beta"), E(21, "Beta", "gamma")};

@@ -16,7 +16,7 @@ using varnok::sim::ToolClass;
 
 namespace {
 
-struct GoodSpec {
+struct GoodFault {
   const char* fault;
   FaultKind kind;
   std::uint8_t command;
@@ -26,10 +26,10 @@ struct GoodSpec {
   int pauseMs;
 };
 
-class FaultGrammarTest : public ::testing::TestWithParam<GoodSpec> {};
+class FaultGrammarTest : public ::testing::TestWithParam<GoodFault> {};
 
 TEST_P(FaultGrammarTest, ParsesEveryField) {
-  const GoodSpec& want = GetParam();
+  const GoodFault& want = GetParam();
   FaultPlan plan;
   std::string error;
   ASSERT_TRUE(plan.Add(want.fault, &error)) << error;
@@ -44,28 +44,28 @@ TEST_P(FaultGrammarTest, ParsesEveryField) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Specs, FaultGrammarTest,
+    Faults, FaultGrammarTest,
     ::testing::Values(
-        GoodSpec{"refuse:2A:05", FaultKind::Refuse, 0x2A, 1, true, 5, 0},
-        GoodSpec{"refuse:0x2a@2:0x81", FaultKind::Refuse, 0x2A, 2, false, 0x81, 0},
-        GoodSpec{"refuse:C1", FaultKind::Refuse, 0xC1, 1, true, 0, 0},
-        GoodSpec{"drop:2C@3", FaultKind::Drop, 0x2C, 3, false, 0, 0},
-        GoodSpec{"drop:2C@3+", FaultKind::Drop, 0x2C, 3, true, 0, 0},
-        GoodSpec{"late:11@1:1500", FaultKind::Late, 0x11, 1, false, 1500, 0},
-        GoodSpec{"split:C9:3", FaultKind::Split, 0xC9, 1, true, 3, 50},
-        GoodSpec{"split:2C@2:7:120", FaultKind::Split, 0x2C, 2, false, 7, 120},
-        GoodSpec{"corrupt:15:6", FaultKind::Corrupt, 0x15, 1, true, 6, 0},
-        GoodSpec{"wrong-echo:1A", FaultKind::WrongEcho, 0x1A, 1, true, 0, 0},
-        GoodSpec{"unplug-after-block:4", FaultKind::UnplugAfterBlock, 0, 1, true, 4, 0},
-        GoodSpec{"unplug-after-block:2:800", FaultKind::UnplugAfterBlock, 0, 1, true, 2, 800}),
-    [](const ::testing::TestParamInfo<GoodSpec>& info) {
+        GoodFault{"refuse:2A:05", FaultKind::Refuse, 0x2A, 1, true, 5, 0},
+        GoodFault{"refuse:0x2a@2:0x81", FaultKind::Refuse, 0x2A, 2, false, 0x81, 0},
+        GoodFault{"refuse:C1", FaultKind::Refuse, 0xC1, 1, true, 0, 0},
+        GoodFault{"drop:2C@3", FaultKind::Drop, 0x2C, 3, false, 0, 0},
+        GoodFault{"drop:2C@3+", FaultKind::Drop, 0x2C, 3, true, 0, 0},
+        GoodFault{"late:11@1:1500", FaultKind::Late, 0x11, 1, false, 1500, 0},
+        GoodFault{"split:C9:3", FaultKind::Split, 0xC9, 1, true, 3, 50},
+        GoodFault{"split:2C@2:7:120", FaultKind::Split, 0x2C, 2, false, 7, 120},
+        GoodFault{"corrupt:15:6", FaultKind::Corrupt, 0x15, 1, true, 6, 0},
+        GoodFault{"wrong-echo:1A", FaultKind::WrongEcho, 0x1A, 1, true, 0, 0},
+        GoodFault{"unplug-after-block:4", FaultKind::UnplugAfterBlock, 0, 1, true, 4, 0},
+        GoodFault{"unplug-after-block:2:800", FaultKind::UnplugAfterBlock, 0, 1, true, 2, 800}),
+    [](const ::testing::TestParamInfo<GoodFault>& info) {
       std::string name = info.param.fault;
       for (char& c : name)
         if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
       return name;
     });
 
-TEST(FaultGrammar, RejectsMalformedSpecs) {
+TEST(FaultGrammar, RejectsMalformedFaults) {
   for (const char* fault : {"",
                            "explode:2C",
                            "drop",

@@ -27,9 +27,9 @@ class SimulatedRunTest : public ::testing::Test {
   void StartTool(const sim::SimOptions& options) {
     tool.reset(new sim::RunningSimulator(options));
   }
-  static sim::SimOptions WithFault(sim::SimOptions options, const std::string& spec) {
+  static sim::SimOptions WithFault(sim::SimOptions options, const std::string& fault) {
     std::string error;
-    EXPECT_TRUE(options.faults.Add(spec, &error)) << error;
+    EXPECT_TRUE(options.faults.Add(fault, &error)) << error;
     return options;
   }
 
