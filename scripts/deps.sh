@@ -5,6 +5,10 @@
 # full-width "！"); fonts-dejavu-core backs the drawing surface's fonts.
 VARNOK_PACKAGES="g++ cmake ninja-build pkg-config qt6-base-dev libtinyxml2-dev libgtest-dev libgmock-dev libgl1-mesa-dev fonts-dejavu-core fonts-liberation fonts-wqy-microhei poppler-utils"
 
+# Only for scripts/fuzz (and the fuzz smoke of scripts/test): clang with
+# libFuzzer and the sanitizer runtimes.
+VARNOK_FUZZ_PACKAGES="clang libclang-rt-14-dev"
+
 varnok_install_deps() {
   varnok_install_packages $VARNOK_PACKAGES
 }
