@@ -8,6 +8,7 @@
 #include "app/PortIndicator.h"
 #include "app/SkinButtonEx.h"
 #include "app/UserPrompts.h"
+#include "app/WindowUpdateRecord.h"
 
 CProductPage::CProductPage(IPageHost* host, QWidget* parent, int backdropId, PageKind kind,
                            int devType)
@@ -86,10 +87,12 @@ void CProductPage::RunDownload(UpdatePath which, const QString& path, QWidget* o
   }
   if (button != nullptr)
     button->setEnabled(false);
+  CWindowUpdateRecord record(logic_.Entry(), logic_.Port(), path.toStdString());
   if (runner_)
     runner_(*dialog);
   else
     dialog->RunModal();
+  record.Finish(dialog->Workflow());
   update();
   if (button != nullptr)
     button->setEnabled(true);

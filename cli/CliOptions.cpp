@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "cli/BenchOptions.h"
 #include "cli/ExitCodes.h"
 
 namespace cli {
@@ -41,7 +42,10 @@ bool ParseCliArgs(int argc, const char* const* argv, CliOptions& o, std::string&
       o.command = Command::Version;
       return true;
     }
-    if (arg == "--json" || arg == "--verbose") {
+    if (ParseBenchOption(arg, hasValue, value, [&](std::string& into) { return takeValue(into); },
+                         o, error)) {
+      if (!error.empty()) return false;
+    } else if (arg == "--json" || arg == "--verbose") {
       if (hasValue) {
         error = arg + " takes no value";
         return false;
@@ -73,6 +77,8 @@ bool ParseCliArgs(int argc, const char* const* argv, CliOptions& o, std::string&
   else if (command == "identify") o.command = Command::Identify;
   else if (command == "update") o.command = Command::Update;
   else if (command == "dtc") o.command = Command::Dtc;
+  else if (command == "info") o.command = Command::Info;
+  else if (command == "history") o.command = Command::History;
   else if (command == "help") {
     o.command = Command::Help;
     return true;
@@ -86,9 +92,10 @@ bool ParseCliArgs(int argc, const char* const* argv, CliOptions& o, std::string&
     error = command + " needs --model M";
     return false;
   }
-  if (o.command == Command::Update) {
+  if (!CheckBenchOptions(o, command, error)) return false;
+  if (o.command == Command::Update || o.command == Command::Info) {
     if (positional.size() != 1) {
-      error = "update needs exactly one UPDATE-FILE";
+      error = command + " needs exactly one UPDATE-FILE";
       return false;
     }
     o.updateFile = positional.front();
@@ -127,6 +134,10 @@ std::string CliHelpText() {
       "                          with a PREFIX (case ignored), in file order, as\n"
       "                          CODE<TAB>DESCRIPTION; default library:\n"
       "                          DtcLookup/OBDII.txt beside the program\n"
+      "  update --all ...        update every connected tool of model M at once\n"
+      "  update --dry-run ...    make every check of the update, write nothing\n"
+      "  info FILE               what an update file is and which models it fits\n"
+      "  history [--last N]      the record of updates (updates.log) as a table\n"
       "\n"
       "M is the product code (1), the model name the tool reports (QV120) or the\n"
       "display name (ShowName).\n"
@@ -139,6 +150,14 @@ std::string CliHelpText() {
       "                          total, percent, elapsed_s, rate_bps, eta_s), message,\n"
       "                          result (result, ok, exit, text)\n"
       "      --verbose           also print the debug traces\n"
+      "  -p, --port P            use only port P: its number as 'ports' lists it, or\n"
+      "                          its device path (identify, update)\n"
+      "      --wait[=S]          wait up to S seconds (default 60) for a tool to be\n"
+      "                          connected instead of failing at once\n"
+      "      --all               update: every connected tool of the model, in parallel\n"
+      "      --count N           with --all --wait: wait for N tools, then update them\n"
+      "      --dry-run           update: stop before anything is erased or written\n"
+      "      --last N            history: only the N latest records\n"
       "  -h, --help              this text\n"
       "      --version           program version\n"
       "\n"

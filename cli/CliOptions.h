@@ -6,13 +6,19 @@
 
 namespace cli {
 
-enum class Command { None, Help, Version, Ports, Models, Identify, Update, Dtc };
+enum class Command { None, Help, Version, Ports, Models, Identify, Update, Dtc, Info, History };
 
 struct CliOptions {
   Command command = Command::None;
   std::string model;       // --model
   std::string configPath;  // --config; empty: device.xml beside the program
-  std::string updateFile;  // update: the one positional argument
+  std::string updateFile;  // update, info: the one positional argument
+  std::string port;        // --port: number or device path; empty: the first port found
+  int waitSeconds = -1;    // --wait[=S]: seconds to wait for a tool; -1: no waiting
+  bool all = false;        // update --all: every connected tool of the model at once
+  int count = 0;           // --count N (with --all --wait): wait for N tools; 0: one
+  bool dryRun = false;     // update --dry-run: every check, nothing written
+  int last = 0;            // history --last N; 0: every record
   std::string libraryPath;  // dtc --library; empty: DtcLookup/OBDII.txt beside the program
   std::vector<std::string> prefixes;  // dtc: the code prefixes
   bool json = false;

@@ -162,6 +162,7 @@ void CliReporter::JsonOnly(const std::string& json) {
 void CliReporter::Result(const char* result, int exitCode, const std::string& text,
                          const std::string& hint, int eraseBegun) {
   std::lock_guard<std::mutex> lock(mutex_);
+  lastResult_ = result;
   EndBarLine();
   if (options_.json) {
     JsonLine line("result");
@@ -171,6 +172,11 @@ void CliReporter::Result(const char* result, int exitCode, const std::string& te
     Emit(line.Str(), false);
   }
   if (!hint.empty()) Emit(hint, true);
+}
+
+std::string CliReporter::LastResult() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return lastResult_;
 }
 
 }  // namespace cli

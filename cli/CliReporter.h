@@ -59,6 +59,9 @@ class CliReporter : public IDownloadView {
               int eraseBegun = -1);
 
   bool Json() const { return options_.json; }
+  bool Terminal() const { return options_.terminal; }
+  // The result word of the last Result() call; empty before.
+  std::string LastResult();
 
  private:
   void EndBarLine();  // caller holds mutex_
@@ -71,6 +74,7 @@ class CliReporter : public IDownloadView {
   std::chrono::steady_clock::time_point loopStart_;
   std::chrono::steady_clock::time_point lastDraw_;
   int lastPlainDecile_ = -1;
+  std::string lastResult_;
 };
 
 }  // namespace cli

@@ -9,13 +9,17 @@
 #include "cli/ModelResolver.h"
 #include "cli/PortDiagnosis.h"
 #include "cli/PortInfo.h"
+#include "cli/ToolPorts.h"
+#include "cli/UpdateSteps.h"
 #include "device/PortNames.h"
 #include "device/SearchUsbPort.h"
 #include "update/ConfigHelper.h"
 #include "update/DownloadWorkflow.h"
 #include "update/FileKind.h"
 #include "update/ProductPageLogic.h"
+#include "update/RunOutcome.h"
 #include "update/StatusTexts.h"
+#include "update/UpdateRecord.h"
 
 namespace cli {
 
@@ -60,7 +64,8 @@ std::string ConfigProblem(ConfigLoad outcome) {
   return "unknown problem";
 }
 
-// Loads the configuration and resolves --model. Returns kExitOk or the exit status.
+}  // namespace
+
 int LoadModel(const CliOptions& options, CliReporter& out, DeviceEntry& entry, PageKind& kind) {
   CConfigHelper& config = CConfigHelper::GetInstance();
   const std::string path = options.configPath.empty() ? config.GetConfigPath() : options.configPath;
@@ -102,14 +107,32 @@ void ReportPort(CliReporter& out, int port) {
            JsonLine("port").Add("port", port).Add("path", path).Str());
 }
 
-int NoTool(CliReporter& out) {
-  const std::string hint = "No tool found: no USB serial port (ttyACM*/ttyUSB* in " +
-                           varnok::PortDeviceDir() + "). Plug the tool in and switch it on.";
+int NoTool(CliReporter& out, const std::string& hint) {
   out.Result("no-tool", kExitNotWritten, "", hint);
   return kExitNotWritten;
 }
 
-// After a refused model check or open: explain a port the user cannot open.
+int FindTheTool(const CliOptions& options, CliReporter& out, CProductPageLogic& page) {
+  int onlyPort = -1;
+  if (!options.port.empty()) {
+    std::string error;
+    if (!ResolvePortOption(options.port, onlyPort, error)) {
+      out.Message("varnok-cli: " + error, true);
+      out.Result("usage", kExitUsage, "", "");
+      return kExitUsage;
+    }
+    page.RestrictToPort(onlyPort);
+  }
+  std::vector<int> ports;
+  const PortSearch how = FindToolPorts(options, out, onlyPort, 1, ports);
+  if (how == PortSearch::Interrupted) {
+    out.Result("cancelled", kExitCancelled, "", "Cancelled while waiting for a tool.");
+    return kExitCancelled;
+  }
+  if (how != PortSearch::Found) return NoTool(out, NoPortText(how, options, onlyPort, 1, 0));
+  return kExitOk;
+}
+
 std::string PortAdvice(int port) { return port > 0 ? ProbePort(port) : std::string(); }
 
 // A model check fails too when the port cannot be opened at all. When the
@@ -123,27 +146,9 @@ bool ReportNoAccess(CliReporter& out, int port) {
   return true;
 }
 
-int ExitFor(DownloadEnd how) {
-  switch (how) {
-    case DownloadEnd::Done: return kExitOk;
-    case DownloadEnd::NotStarted:
-    case DownloadEnd::FailedBeforeErase: return kExitNotWritten;
-    case DownloadEnd::FailedAfterErase: return kExitAfterErase;
-    case DownloadEnd::Stopped: return kExitCancelled;
-  }
-  return kExitInternal;
-}
+int ExitFor(DownloadEnd how) { return RunOutcomeExitStatus(how); }
 
-const char* ResultName(DownloadEnd how) {
-  switch (how) {
-    case DownloadEnd::Done: return "done";
-    case DownloadEnd::NotStarted: return "not-started";
-    case DownloadEnd::FailedBeforeErase: return "failed-before-erase";
-    case DownloadEnd::FailedAfterErase: return "failed-after-erase";
-    case DownloadEnd::Stopped: return "cancelled";
-  }
-  return "internal";
-}
+const char* ResultName(DownloadEnd how) { return RunOutcomeWord(how); }
 
 std::string HintFor(DownloadEnd how) {
   switch (how) {
@@ -158,8 +163,6 @@ std::string HintFor(DownloadEnd how) {
       return std::string();
   }
 }
-
-}  // namespace
 
 int RunPorts(const CliOptions& /*options*/, CliReporter& out) {
   CSearchUsbPort search;
@@ -217,8 +220,10 @@ int RunIdentify(const CliOptions& options, CliReporter& out) {
   if (loaded != kExitOk) return loaded;
 
   CProductPageLogic page(kind, model.DevType);
+  const int found = FindTheTool(options, out, page);
+  if (found != kExitOk) return found;
   const int port = page.DetectTool();
-  if (port == -1) return NoTool(out);
+  if (port == -1) return NoTool(out, NoPortText(PortSearch::None, options, -1, 1, 0));
   ReportPort(out, port);
   page.LoadEntry();
   if (page.SkipsModelCheck()) {
@@ -247,16 +252,19 @@ int RunIdentify(const CliOptions& options, CliReporter& out) {
   return kExitOk;
 }
 
-int RunUpdate(const CliOptions& options, CliReporter& out) {
-  DeviceEntry model;
-  PageKind kind = PageKind::QV120;
-  const int loaded = LoadModel(options, out, model, kind);
-  if (loaded != kExitOk) return loaded;
+namespace {
 
+// One update of the tool on one port (the first found, or --port's);
+// `record` learns the port.
+int UpdateTheTool(const CliOptions& options, CliReporter& out, const DeviceEntry& model,
+                  PageKind kind, varnok::CUpdateRecorder& record) {
   CProductPageLogic page(kind, model.DevType);
   const UpdatePath which = page.ChooseUpdatePath(options.updateFile);
+  const int found = FindTheTool(options, out, page);
+  if (found != kExitOk) return found;
   const int port = page.DetectTool();
-  if (port == -1) return NoTool(out);
+  if (port == -1) return NoTool(out, NoPortText(PortSearch::None, options, -1, 1, 0));
+  record.SetPort(port);
   ReportPort(out, port);
   if (InterruptRequested()) {
     out.Result("cancelled", kExitCancelled, "", HintFor(DownloadEnd::Stopped));
@@ -267,7 +275,7 @@ int RunUpdate(const CliOptions& options, CliReporter& out) {
   const PrepareResult prepared = page.PrepareUpdate(which, options.updateFile, workflow);
   switch (prepared.step) {
     case PrepareStep::NoTool:
-      return NoTool(out);
+      return NoTool(out, NoPortText(PortSearch::None, options, -1, 1, 0));
     case PrepareStep::ModelMismatch:
       if (ReportNoAccess(out, port)) return kExitNotWritten;
       out.Message(prepared.message, true);
@@ -290,6 +298,7 @@ int RunUpdate(const CliOptions& options, CliReporter& out) {
     case PrepareStep::Ready:
       break;
   }
+  if (options.dryRun) return ReportDryRun(out, page, which, workflow, options.updateFile);
   if (InterruptRequested()) {
     out.Result("cancelled", kExitCancelled, "", HintFor(DownloadEnd::Stopped));
     return kExitCancelled;
@@ -332,6 +341,22 @@ int RunUpdate(const CliOptions& options, CliReporter& out) {
   }
   out.Result(ResultName(how), exitCode, workflow.LastStatus(), hint, eraseBegun ? 1 : 0);
   return exitCode;
+}
+
+}  // namespace
+
+int RunUpdate(const CliOptions& options, CliReporter& out) {
+  if (options.all) return RunUpdateAll(options, out);
+  DeviceEntry model;
+  PageKind kind = PageKind::QV120;
+  const int loaded = LoadModel(options, out, model, kind);
+  if (loaded != kExitOk) return loaded;
+
+  varnok::CUpdateRecorder record(model.DevName);
+  record.SetFile(options.updateFile);
+  const int exit = UpdateTheTool(options, out, model, kind, record);
+  FinishUpdateRecord(record, out.LastResult(), exit);
+  return exit;
 }
 
 }  // namespace cli

@@ -50,6 +50,8 @@ int main(int argc, char** argv) {
       case Command::Identify: return RunIdentify(options, out);
       case Command::Update: return RunUpdate(options, out);
       case Command::Dtc: return RunDtc(options, out);
+      case Command::Info: return RunInfo(options, out);
+      case Command::History: return RunHistory(options, out);
       default: break;
     }
   } catch (const std::exception& e) {

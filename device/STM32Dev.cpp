@@ -53,7 +53,7 @@ CSTM32Dev::~CSTM32Dev() = default;
 
 int CSTM32Dev::OpenDevice(const std::string& /*expectedName*/) {
   if (port.IsOpen()) ClosePort();
-  varnok::ScanUsbSerialPorts(portList, false);
+  ScanCandidatePorts(false);
   for (const int number : portList)
     if (port.Open(number, static_cast<unsigned>(baudRate), nullptr) == 1) return 0;
   return 1;

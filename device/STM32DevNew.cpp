@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "device/CalendarTime.h"
 #include "device/FramedText.h"
 #include "device/SearchUsbPort.h"
 
@@ -80,10 +81,8 @@ bool CSTM32DevNew::ReopenClosedPort() {
 }
 
 std::tm CSTM32DevNew::LocalTimeNow() const {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  if (const std::tm* t = std::localtime(&now)) local = *t;
-  return local;
+  // Several runs may set their tools' clocks at once.
+  return varnok::LocalTimeOf(std::time(nullptr));
 }
 
 ExchangeResult CSTM32DevNew::Exchange(const CommandPattern& pattern, const Bytes& payload,
@@ -149,7 +148,7 @@ bool CSTM32DevNew::BuildVerifyPayload(const std::uint8_t* image, int size,
 
 int CSTM32DevNew::OpenDevice(const std::string& expectedName) {
   if (port.IsOpen()) ClosePort();
-  varnok::ScanUsbSerialPorts(portList, true);
+  ScanCandidatePorts(true);
   if (portList.empty()) return kOpenNoneAnswered;
 
   const bool wasReopening = reopening_;

@@ -48,7 +48,7 @@ bool CSTM32DevOmnix::ReopenClosedPort() {
 
 int CSTM32DevOmnix::OpenDevice(const std::string& /*expectedName*/) {
   if (port.IsOpen()) ClosePort();
-  varnok::ScanUsbSerialPorts(portList, true);
+  ScanCandidatePorts(true);
   if (portList.empty()) return kOpenNoneAnswered;
 
   const std::vector<int> candidates = portList;

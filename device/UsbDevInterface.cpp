@@ -5,6 +5,7 @@
 
 #include "device/Clock.h"
 #include "device/FrameCodec.h"
+#include "device/SearchUsbPort.h"
 
 using varnok::SleepMs;
 using varnok::TickMs;
@@ -22,6 +23,16 @@ int CUsbDevInterface::QueryDeviceName(std::string&) { return 0; }
 bool CUsbDevInterface::ReadDeviceName(std::uint8_t*) { return true; }
 int CUsbDevInterface::RebootToLoader() { return 1; }
 bool CUsbDevInterface::ReopenClosedPort() { return false; }
+
+int CUsbDevInterface::ScanCandidatePorts(bool includeVcp) {
+  varnok::ScanUsbSerialPorts(portList, includeVcp);
+  if (onlyPort_ < 0) return static_cast<int>(portList.size());
+  const bool present =
+      std::find(portList.begin(), portList.end(), onlyPort_) != portList.end();
+  portList.clear();
+  if (present) portList.push_back(onlyPort_);
+  return static_cast<int>(portList.size());
+}
 
 void CUsbDevInterface::WaitForData(int remainingMs) {
   const int wait = std::min(remainingMs, kPollWaitMs);

@@ -73,6 +73,12 @@ class CUsbDevInterface {
     port.Interrupt();
   }
 
+  // Limits OpenDevice (and every reconnect through it) to port `comPort`:
+  // the scan then yields that port alone, when its device exists. -1 (the
+  // default) scans every port. Set before OpenDevice, on the owning thread.
+  void RestrictToPort(int comPort) { onlyPort_ = comPort; }
+  int RestrictedPort() const { return onlyPort_; }
+
   int comNumber;          // port opened by OpenPort; -1 after a failed OpenPort
   int baudRate;           // 115200
   int partition;          // selector written by the workflow
@@ -119,4 +125,11 @@ class CUsbDevInterface {
 
   // Waits up to min(remaining, kPollWaitMs) for bytes; never longer.
   void WaitForData(int remainingMs);
+
+  // The port scan of OpenDevice: fills portList (VCP family only when
+  // `includeVcp`), honouring RestrictToPort. Returns the count.
+  int ScanCandidatePorts(bool includeVcp);
+
+ private:
+  int onlyPort_ = -1;
 };

@@ -3,7 +3,7 @@
 # Fonts: fonts-liberation is the skin's one family (res/skin); fonts-wqy-microhei
 # gives the glyphs of the Chinese texts ("设备不匹配", GBK trouble codes, the
 # full-width "！"); fonts-dejavu-core backs the drawing surface's fonts.
-VARNOK_PACKAGES="g++ cmake ninja-build pkg-config qt6-base-dev libtinyxml2-dev libgtest-dev libgmock-dev libgl1-mesa-dev fonts-dejavu-core fonts-liberation fonts-wqy-microhei poppler-utils"
+VARNOK_PACKAGES="g++ cmake ninja-build pkg-config qt6-base-dev libtinyxml2-dev libssl-dev nlohmann-json3-dev libgtest-dev libgmock-dev libgl1-mesa-dev fonts-dejavu-core fonts-liberation fonts-wqy-microhei poppler-utils"
 
 # Only for scripts/fuzz (and the fuzz smoke of scripts/test): clang with
 # libFuzzer and the sanitizer runtimes.

@@ -16,6 +16,12 @@ namespace {
 constexpr const char* kDefaultVersion = "V0.01";
 constexpr const char* kConfigFileName = "device.xml";
 
+std::mutex& InstanceMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+// Callers hold InstanceMutex().
 std::unique_ptr<CConfigHelper>& InstanceSlot() {
   static std::unique_ptr<CConfigHelper> instance;
   return instance;
@@ -65,17 +71,22 @@ ConfigLoad ReadConfigFile(const std::string& path, std::string& bytes) {
 }  // namespace
 
 CConfigHelper& CConfigHelper::GetInstance() {
+  std::lock_guard<std::mutex> lock(InstanceMutex());
   std::unique_ptr<CConfigHelper>& slot = InstanceSlot();
   if (!slot) slot.reset(new CConfigHelper());
   return *slot;
 }
 
-void CConfigHelper::ResetForTesting() { InstanceSlot().reset(); }
+void CConfigHelper::ResetForTesting() {
+  std::lock_guard<std::mutex> lock(InstanceMutex());
+  InstanceSlot().reset();
+}
 
 CConfigHelper::CConfigHelper() = default;
 CConfigHelper::~CConfigHelper() = default;
 
 std::string CConfigHelper::GetModuleDir() {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (moduleDir.empty()) {
     const std::string program = varnok::RunningProgramPath();
     const std::string::size_type cut = program.find_last_of(varnok::PathSeparator());
@@ -85,11 +96,13 @@ std::string CConfigHelper::GetModuleDir() {
 }
 
 std::string CConfigHelper::GetConfigPath() {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (configPath.empty()) configPath = GetModuleDir() + kConfigFileName;
   return configPath;
 }
 
 bool CConfigHelper::LoadConfig(const std::string& path) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   std::string bytes;
   const ConfigLoad read = ReadConfigFile(path, bytes);
   if (read != ConfigLoad::Loaded) return Parsed(read);
@@ -97,6 +110,7 @@ bool CConfigHelper::LoadConfig(const std::string& path) {
 }
 
 bool CConfigHelper::LoadConfigText(const std::string& text) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   // Whitespace is collapsed as the reader always did: leading and trailing
   // white space of a text is dropped and inner runs become one space. The
   // library bounds the element depth, so deep nesting is a parse error
@@ -116,6 +130,7 @@ bool CConfigHelper::Parsed(ConfigLoad outcome) {
 }
 
 bool CConfigHelper::IsTestMode() {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (!document || !documentLoaded) return false;
   const XMLElement* mode = NamedChild(NamedChild(document.get(), "root"), "TestMode");
   if (!mode) return false;
@@ -124,6 +139,7 @@ bool CConfigHelper::IsTestMode() {
 }
 
 std::wstring CConfigHelper::GetVersionText() {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (!document || !documentLoaded) return varnok::WideFromNarrow(kDefaultVersion);
   const char* element = IsTestMode() ? "InnerVersion" : "Version";
   const XMLElement* version = NamedChild(NamedChild(document.get(), "root"), element);
@@ -132,18 +148,21 @@ std::wstring CConfigHelper::GetVersionText() {
 }
 
 DeviceEntry CConfigHelper::FindByType(int devType) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (typeMap.empty()) BuildMaps();
   const auto found = typeMap.find(devType);
   return found == typeMap.end() ? DeviceEntry() : found->second;
 }
 
 DeviceEntry CConfigHelper::FindByName(const std::string& name) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (nameMap.empty()) BuildMaps();
   const auto found = nameMap.find(name);
   return found == nameMap.end() ? DeviceEntry() : found->second;
 }
 
 int CConfigHelper::BuildMaps() {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (!document || !documentLoaded) return -1;
   const XMLElement* device = NamedChild(NamedChild(document.get(), "root"), "Device");
   for (; device; device = device->NextSiblingElement("Device")) {
@@ -166,6 +185,7 @@ int CConfigHelper::BuildMaps() {
 }
 
 std::vector<DeviceEntry> CConfigHelper::AllEntries() {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (typeMap.empty()) BuildMaps();
   std::vector<DeviceEntry> entries;
   entries.reserve(typeMap.size());

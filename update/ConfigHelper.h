@@ -6,10 +6,13 @@
 // a look-up on an empty map walks the document again first, so an empty or
 // unreadable file is walked on every look-up.
 //
-// Threads: not thread-safe; all callers use it from one thread (the UI
-// thread, or the command-line tool's main thread).
+// Threads: safe to use from several threads at once (the command-line
+// tool runs one update per tool in parallel): GetInstance constructs the
+// instance once, and every member takes the instance's lock. A LoadConfig
+// while other threads look entries up is allowed but pointless.
 
 #include <map>
+#include <mutex>
 #include <memory>
 #include <string>
 #include <vector>
@@ -98,4 +101,6 @@ class CConfigHelper {
   std::map<std::string, DeviceEntry> nameMap;
   std::string configPath;  // cache of GetConfigPath
   std::string moduleDir;   // cache of GetModuleDir
+  // Guards everything above. Recursive: look-ups build the maps under it.
+  std::recursive_mutex mutex_;
 };

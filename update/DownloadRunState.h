@@ -25,6 +25,7 @@ struct DownloadRunState {
   // Set up before the run.
   DeviceEntry entry;
   int partitionSelector = 0;
+  int onlyPort = -1;  // RestrictToPort; -1: every port
   std::unique_ptr<std::vector<std::uint8_t>> image;  // null when none loaded
   std::unique_ptr<CProductFactory> factory;
   std::unique_ptr<CUsbDevInterface> device;

@@ -33,6 +33,11 @@ void CDownloadWorkflow::SetPartitionSelector(int selector) { state->partitionSel
 
 void CDownloadWorkflow::SetDeviceEntry(const DeviceEntry& entry) { state->entry = entry; }
 
+void CDownloadWorkflow::RestrictToPort(int port) {
+  state->onlyPort = port;
+  if (state->device) state->device->RestrictToPort(port);
+}
+
 const DeviceEntry& CDownloadWorkflow::Entry() const { return state->entry; }
 
 void CDownloadWorkflow::SetView(IDownloadView* view) {

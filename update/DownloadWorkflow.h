@@ -49,6 +49,10 @@ class CDownloadWorkflow {
   // the device object when LoadUpdateFile creates it.
   void SetPartitionSelector(int selector);
   void SetDeviceEntry(const DeviceEntry& entry);
+  // Lets the device object use port `port` only (see
+  // CUsbDevInterface::RestrictToPort); -1, the default, scans every port.
+  // Call before LoadUpdateFile.
+  void RestrictToPort(int port);
   const DeviceEntry& Entry() const;
 
   // Reads and checks the update file (header, trailer, partition rules of

@@ -1,5 +1,6 @@
 #include "update/ProductPageLogic.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "device/Clock.h"
@@ -45,6 +46,10 @@ int CProductPageLogic::DetectTool() {
   CSearchUsbPort search;
   std::vector<int> ports;
   search.SearchPorts(ports);
+  if (onlyPort_ >= 0) {
+    const bool present = std::find(ports.begin(), ports.end(), onlyPort_) != ports.end();
+    ports.assign(present ? 1 : 0, onlyPort_);
+  }
   if (ports.empty()) {
     ForgetTool();
   } else {
@@ -141,6 +146,7 @@ PrepareResult CProductPageLogic::PrepareUpdate(UpdatePath which, const std::stri
   }
   workflow.SetPartitionSelector(PartitionSelector(which));
   workflow.SetDeviceEntry(entry);
+  if (onlyPort_ >= 0) workflow.RestrictToPort(onlyPort_);
   if (!workflow.LoadUpdateFile(path)) {
     result.step = PrepareStep::WrongFile;
     result.message = text::kWrongFileMessage;

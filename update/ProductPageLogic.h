@@ -54,8 +54,13 @@ class CProductPageLogic {
   int Port() const { return port; }
 
   // Port search: port = first port found, or -1 and the entry cleared.
-  // Returns the port.
+  // Returns the port. With RestrictToPort only that port counts.
   int DetectTool();
+
+  // Use port `port` only, here and in the download PrepareUpdate sets up
+  // (a named port, or one of several tools updated at once). -1: the first
+  // port found, as the window's pages do.
+  void RestrictToPort(int port) { onlyPort_ = port; }
 
   // entry = FindByType(DevType()).
   void LoadEntry();
@@ -101,4 +106,5 @@ class CProductPageLogic {
   int devType;
   DeviceEntry entry;
   int port = -1;
+  int onlyPort_ = -1;
 };

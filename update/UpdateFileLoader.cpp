@@ -35,6 +35,7 @@ bool CDownloadWorkflow::LoadUpdateFile(const std::string& path) {
     s.device = s.factory->Create(entry.USBType);
     if (!s.device) return false;
     s.device->partition = s.partitionSelector;
+    s.device->RestrictToPort(s.onlyPort);
   }
   CUsbDevInterface& device = *s.device;
 

@@ -14,8 +14,10 @@
 #include "app/SkinButtonEx.h"
 #include "app/UpgradeQV120Dlg.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/support/ScopedEnv.h"
 #include "tests/support/TempDevDir.h"
 #include "update/StatusTexts.h"
+#include "update/UpdateRecord.h"
 
 namespace varnok::apptest {
 namespace {
@@ -217,7 +219,8 @@ TEST_F(UpgradeQV120DlgTest, TypedPathIsTheOneCheckedAndAFileOfAnotherModelIsAWro
   EXPECT_TRUE(UpdateBinEnabled());
 }
 
-TEST_F(UpgradeQV120DlgTest, UpdateRunsTheDownloadDialogToUpdateDone) {
+TEST_F(UpgradeQV120DlgTest, UpdateRunsTheDownloadDialogToUpdateDoneAndRecordsIt) {
+  const test::ScopedEnv state("XDG_STATE_HOME", folder.PathStd() + "/state");
   ToolsimProcess tool(Tool(), {"--class", "new", "--name", "QV120|1"});
   ASSERT_TRUE(tool.IsUp());
   Choose(CUpgradeQV120Dlg::kCmdChooseZpk, folder.Write("pack.zpk", TrailerFile("QV120", 9000)));
@@ -239,6 +242,14 @@ TEST_F(UpgradeQV120DlgTest, UpdateRunsTheDownloadDialogToUpdateDone) {
   EXPECT_EQ(status.toStdString(), text::kUpdateDone);
   EXPECT_EQ(caption, QString("ok"));
   EXPECT_TRUE(UpdateZpkEnabled());
+  std::vector<UpdateRecord> records;
+  int skipped = 0;
+  ASSERT_TRUE(ReadUpdateRecords(folder.PathStd() + "/state/varnok/updates.log", records, skipped));
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].model, "QV120");
+  EXPECT_EQ(records[0].file, "pack.zpk");
+  EXPECT_EQ(records[0].result, "done");
+  EXPECT_EQ(records[0].size, 9000);
 }
 
 TEST_F(UpgradeQV120DlgTest, EnterAndEscapeAreSwallowedByThePage) {

@@ -1,0 +1,51 @@
+#pragma once
+// Steps that identify, update, update --all and update --dry-run share.
+
+#include <string>
+
+#include "cli/CliOptions.h"
+#include "cli/CliReporter.h"
+#include "update/DeviceEntry.h"
+#include "update/DownloadView.h"
+#include "update/ProductPageLogic.h"
+#include "update/UpdateRecord.h"
+
+class CDownloadWorkflow;
+
+namespace cli {
+
+// Loads the configuration and resolves --model. Returns kExitOk or the exit
+// status after reporting the failure.
+int LoadModel(const CliOptions& options, CliReporter& out, DeviceEntry& entry, PageKind& kind);
+
+// "Tool port: <path> (port N)" / the "port" event.
+void ReportPort(CliReporter& out, int port);
+
+// The "no-tool" result with `hint`; returns kExitNotWritten.
+int NoTool(CliReporter& out, const std::string& hint);
+
+// The tool port of identify and update: --port and --wait applied to the
+// page's search. Returns kExitOk with the page restricted to the port
+// --port names, else the exit status after reporting it.
+int FindTheTool(const CliOptions& options, CliReporter& out, CProductPageLogic& page);
+
+// After a refused model check or open: how to free a port the user cannot open.
+std::string PortAdvice(int port);
+
+// Exit status and result word of a download's end.
+int ExitFor(DownloadEnd how);
+const char* ResultName(DownloadEnd how);
+// What the user should know after that end (empty after success).
+std::string HintFor(DownloadEnd how);
+
+// update --dry-run after every check passed: says what would be written
+// where (result "dry-run") and returns kExitOk. Nothing is erased or written.
+int ReportDryRun(CliReporter& out, const CProductPageLogic& page, UpdatePath which,
+                 const CDownloadWorkflow& workflow, const std::string& file);
+
+// Appends the run's record (result word, exit status). A record that cannot
+// be written is reported once per process on standard error; the exit
+// status is never changed by it.
+void FinishUpdateRecord(varnok::CUpdateRecorder& record, const std::string& result, int exit);
+
+}  // namespace cli
