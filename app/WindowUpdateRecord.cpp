@@ -18,7 +18,10 @@ CWindowUpdateRecord::~CWindowUpdateRecord() = default;
 void CWindowUpdateRecord::Finish(const CDownloadWorkflow& workflow) {
   const DownloadEnd how = workflow.RunHasEnded() ? workflow.EndResult() : DownloadEnd::Stopped;
   std::string error;
-  if (recorder_->Finish(RunOutcomeWord(how), RunOutcomeExitStatus(how), error) ==
+  // A stop after the erase began counts as a failure there (partial image).
+  const DownloadEnd counted =
+      how == DownloadEnd::Stopped && workflow.EraseBegun() ? DownloadEnd::FailedAfterErase : how;
+  if (recorder_->Finish(RunOutcomeWord(how), RunOutcomeExitStatus(counted), error) ==
       varnok::RecordWrite::Failed) {
     std::fprintf(stderr, "varnok: %s\n", error.c_str());
   }

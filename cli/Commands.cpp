@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 
 #include <fstream>
+#include <optional>
 #include <vector>
 
 #include "cli/ExitCodes.h"
@@ -149,6 +150,31 @@ bool ReportNoAccess(CliReporter& out, int port) {
 int ExitFor(DownloadEnd how) { return RunOutcomeExitStatus(how); }
 
 const char* ResultName(DownloadEnd how) { return RunOutcomeWord(how); }
+
+DownloadEnd RunToEnd(CDownloadWorkflow& workflow, IDownloadView& view, bool ownsInterrupt) {
+  workflow.SetView(&view);
+  // Until the result is out an interrupt stops the run (as the Cancel
+  // button) instead of ending the program.
+  std::optional<ScopedInterruptAction> stopRun;
+  if (ownsInterrupt) stopRun.emplace([&workflow] { workflow.RequestStop(true); });
+  workflow.Start();
+  bool cancelled = false;
+  while (!workflow.WaitForWorker(kRunPollMs)) {
+    if (InterruptRequested() && !cancelled) {
+      cancelled = true;
+      workflow.Cancel();  // as the Cancel button: stop, close the port, wait
+    }
+  }
+  if (cancelled) {
+    // The worker notices the stop at its next check; let it end before exit.
+    workflow.WaitForWorker(kCancelGraceMs);
+  }
+  DownloadEnd how = workflow.RunHasEnded() ? workflow.EndResult() : DownloadEnd::Stopped;
+  if (cancelled || (InterruptRequested() && how != DownloadEnd::Done)) how = DownloadEnd::Stopped;
+  if (how == DownloadEnd::Done) workflow.Finish();
+  workflow.DetachView();
+  return how;
+}
 
 std::string HintFor(DownloadEnd how) {
   switch (how) {
@@ -304,27 +330,7 @@ int UpdateTheTool(const CliOptions& options, CliReporter& out, const DeviceEntry
     return kExitCancelled;
   }
 
-  workflow.SetView(&out);
-  // Until the result is out an interrupt stops the run (as the Cancel
-  // button) instead of ending the program.
-  const ScopedInterruptAction stopRun([&workflow] { workflow.RequestStop(true); });
-  workflow.Start();
-  bool cancelled = false;
-  while (!workflow.WaitForWorker(kRunPollMs)) {
-    if (InterruptRequested() && !cancelled) {
-      cancelled = true;
-      workflow.Cancel();  // as the Cancel button: stop, close the port, wait
-    }
-  }
-  if (cancelled) {
-    // The worker notices the stop at its next check; let it end before exit.
-    workflow.WaitForWorker(kCancelGraceMs);
-  }
-
-  DownloadEnd how = workflow.RunHasEnded() ? workflow.EndResult() : DownloadEnd::Stopped;
-  if (cancelled || (InterruptRequested() && how != DownloadEnd::Done)) how = DownloadEnd::Stopped;
-  if (how == DownloadEnd::Done) workflow.Finish();
-  workflow.DetachView();
+  const DownloadEnd how = RunToEnd(workflow, out, true);
 
   std::string hint = HintFor(how);
   int exitCode = ExitFor(how);

@@ -20,9 +20,6 @@ namespace cli {
 
 namespace {
 
-constexpr int kCancelGraceMs = 15000;
-constexpr int kRunPollMs = 100;
-
 // How bad an exit status is for the bench: a tool left erased is worst.
 int Severity(int exit) {
   switch (exit) {
@@ -88,21 +85,10 @@ void RunOneTool(const Bench& bench, BenchRun& run) {
   }
   if (InterruptRequested()) return end("cancelled", kExitCancelled, "");
 
-  workflow.SetView(&board.ViewFor(run.index));
-  workflow.Start();
-  bool cancelled = false;
-  while (!workflow.WaitForWorker(kRunPollMs)) {
-    if (InterruptRequested() && !cancelled) {
-      cancelled = true;
-      workflow.Cancel();
-    }
-  }
-  if (cancelled) workflow.WaitForWorker(kCancelGraceMs);
-  DownloadEnd how = workflow.RunHasEnded() ? workflow.EndResult() : DownloadEnd::Stopped;
-  if (cancelled || (InterruptRequested() && how != DownloadEnd::Done)) how = DownloadEnd::Stopped;
-  if (how == DownloadEnd::Done) workflow.Finish();
-  workflow.DetachView();
-  end(ResultName(how), ExitFor(how), workflow.LastStatus());
+  const DownloadEnd how = RunToEnd(workflow, board.ViewFor(run.index), false);
+  // A stop after the erase began leaves a partial image: as bad as a failure there.
+  const bool erased = how == DownloadEnd::Stopped && workflow.EraseBegun();
+  end(ResultName(how), erased ? kExitAfterErase : ExitFor(how), workflow.LastStatus());
 }
 
 }  // namespace
@@ -131,6 +117,9 @@ int RunUpdateAll(const CliOptions& options, CliReporter& out) {
   CRunBoard board(view, ports);
   const Bench bench{options, model, kind, board};
   std::vector<BenchRun> runs(ports.size());
+  // An interrupt cancels every run (each notices it within its poll) rather
+  // than ending the program.
+  const ScopedInterruptAction keepRuns([] {});
   std::vector<std::thread> threads;
   for (std::size_t i = 0; i < ports.size(); ++i) {
     runs[i].index = static_cast<int>(i);

@@ -35,6 +35,11 @@ std::string PortAdvice(int port);
 // Exit status and result word of a download's end.
 int ExitFor(DownloadEnd how);
 const char* ResultName(DownloadEnd how);
+// Shows the run through `view`, starts it and waits for its end; Ctrl-C
+// cancels it as the Cancel button does. `ownsInterrupt`: the run alone
+// takes the interrupt action (one run per process), so a stop reaches the
+// device at once rather than at the next poll.
+DownloadEnd RunToEnd(CDownloadWorkflow& workflow, IDownloadView& view, bool ownsInterrupt);
 // What the user should know after that end (empty after success).
 std::string HintFor(DownloadEnd how);
 
