@@ -1,6 +1,8 @@
 #include "update/Sha256.h"
 
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 #include <vector>
 
 namespace varnok {
@@ -32,7 +34,10 @@ std::string Sha256Hex(const void* data, std::size_t size) {
 bool Sha256OfFile(const std::string& path, std::string& hex, std::int64_t& size) {
   hex.clear();
   size = 0;
-  std::ifstream file(path, std::ios::binary);
+  // Only a regular file: opening a FIFO or a device would block or never end.
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(std::filesystem::u8path(path), ec)) return false;
+  std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
   if (!file.is_open()) return false;
   CSha256 hash;
   std::vector<char> piece(kFilePieceBytes);

@@ -39,7 +39,7 @@ std::string Sha256Hex(const void* data, std::size_t size);
 
 // Hashes the whole file at `path`, read in pieces: true with the hex
 // digest and the file's size in bytes; false when the file cannot be read
-// (or the library failed).
+// (or the library failed). Anything but a regular file is not read.
 bool Sha256OfFile(const std::string& path, std::string& hex, std::int64_t& size);
 
 }  // namespace varnok
