@@ -4,6 +4,7 @@
 
 #include "cli/BenchOptions.h"
 #include "cli/ExitCodes.h"
+#include "cli/PortSource.h"
 
 namespace cli {
 
@@ -176,8 +177,7 @@ std::string CliHelpText() {
       "  4  failure after the erase began: the tool needs another update before use\n"
       "     (also a cancel after the erase began)\n"
       "  5  cancelled (Ctrl-C or SIGTERM) before the erase began\n"
-      "\n"
-      "Environment: VARNOK_DEV_DIR  folder scanned for ttyACM*/ttyUSB* (default /dev)\n";
+      "\n" + PortSourceHelp();
 }
 
 }  // namespace cli

@@ -10,6 +10,7 @@
 #include "cli/ModelResolver.h"
 #include "cli/PortDiagnosis.h"
 #include "cli/PortInfo.h"
+#include "cli/PortSource.h"
 #include "cli/ToolPorts.h"
 #include "cli/UpdateSteps.h"
 #include "device/PortNames.h"
@@ -195,7 +196,7 @@ int RunPorts(const CliOptions& /*options*/, CliReporter& out) {
   std::vector<int> ports;
   search.SearchPorts(ports);
   if (ports.empty() && !out.Json()) {
-    out.Message("No tool ports found in " + varnok::PortDeviceDir() + ".", false);
+    out.Message(NoToolPortsText(), false);
   }
   for (const int port : ports) {
     const std::string path = varnok::PortDevicePath(port);

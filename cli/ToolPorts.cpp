@@ -6,6 +6,7 @@
 
 #include "cli/Interrupt.h"
 #include "cli/JsonLine.h"
+#include "cli/PortSource.h"
 #include "device/PortFolderWatch.h"
 #include "device/PortNames.h"
 #include "device/SearchUsbPort.h"
@@ -70,7 +71,7 @@ PortSearch FindToolPorts(const CliOptions& options, CliReporter& out, int onlyPo
 std::string NoPortText(PortSearch how, const CliOptions& options, int onlyPort, int needed,
                        int found) {
   const std::string where = onlyPort >= 0 ? " on " + varnok::PortDevicePath(onlyPort)
-                                          : " (ttyACM*/ttyUSB* in " + varnok::PortDeviceDir() + ")";
+                                          : " (" + PortFamiliesText() + ")";
   if (how == PortSearch::TimedOut) {
     std::string text = "No tool found: waited " + std::to_string(options.waitSeconds) +
                        " s for " + Tools(needed) + where;

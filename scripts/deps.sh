@@ -4,6 +4,10 @@
 # gives the glyphs of the Chinese texts ("设备不匹配", GBK trouble codes, the
 # full-width "！"); fonts-dejavu-core backs the drawing surface's fonts.
 VARNOK_PACKAGES="g++ cmake ninja-build pkg-config qt6-base-dev libtinyxml2-dev libssl-dev nlohmann-json3-dev libgtest-dev libgmock-dev libgl1-mesa-dev fonts-dejavu-core fonts-liberation fonts-wqy-microhei poppler-utils"
+# The Windows build (scripts/test-windows): the mingw-w64 cross compilers,
+# Wine to run what they build, GoogleTest's sources and the tools that fetch
+# and unpack a Debian source package.
+VARNOK_WINDOWS_PACKAGES="g++-mingw-w64-x86-64 wine wine64 googletest dpkg-dev xz-utils"
 
 # Only for scripts/fuzz (and the fuzz smoke of scripts/test): clang with
 # libFuzzer and the sanitizer runtimes.

@@ -1,10 +1,9 @@
 // The pieces of varnok-cli's output: progress figures, JSON lines, model
-// resolution and the port advice.
+// resolution.
 #include <gtest/gtest.h>
 
 #include "cli/JsonLine.h"
 #include "cli/ModelResolver.h"
-#include "cli/PortDiagnosis.h"
 #include "cli/ProgressFormat.h"
 
 namespace cli {
@@ -86,13 +85,6 @@ TEST(ModelResolverTest, ExactBeforeCaselessAndAmbiguityIsAnError) {
   EXPECT_NE(error.find("ambiguous"), std::string::npos);
   EXPECT_FALSE(ResolveModel("2", entries, found, error));
   EXPECT_FALSE(ResolveModel("QV12", entries, found, error));
-}
-
-TEST(PortDiagnosisTest, PermissionAdviceGivesTheGroupCommandAndTheNewLogin) {
-  const std::string advice = AdviceForOpenFailure(varnok::PortFailure::PermissionDenied, "/nonexistent/ttyACM0");
-  EXPECT_NE(advice.find("sudo usermod -aG dialout $USER"), std::string::npos) << advice;
-  EXPECT_NE(advice.find("log in again"), std::string::npos);
-  EXPECT_TRUE(AdviceForOpenFailure(varnok::PortFailure::NotFound, "/dev/ttyACM0").empty());
 }
 
 }  // namespace

@@ -1,30 +1,27 @@
 #include "tests/support/TempDevDir.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <stdexcept>
+
+#include "tests/support/EnvVar.h"
+#include "tests/support/TempFolder.h"
 
 namespace varnok::test {
 
-TempDevDir::TempDevDir() {
-  std::string pattern = std::filesystem::temp_directory_path().string() + "/varnok-dev-XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+TempDevDir::TempDevDir() : path_(MakeTempFolder("varnok-dev-")) {
   if (const char* old = std::getenv("VARNOK_DEV_DIR")) {
     previous_ = old;
     hadPrevious_ = true;
   }
-  setenv("VARNOK_DEV_DIR", path_.c_str(), 1);
+  SetEnvVar("VARNOK_DEV_DIR", path_);
 }
 
 TempDevDir::~TempDevDir() {
   if (hadPrevious_)
-    setenv("VARNOK_DEV_DIR", previous_.c_str(), 1);
+    SetEnvVar("VARNOK_DEV_DIR", previous_);
   else
-    unsetenv("VARNOK_DEV_DIR");
+    UnsetEnvVar("VARNOK_DEV_DIR");
   std::error_code ec;
   std::filesystem::remove_all(path_, ec);
 }

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <memory>
 
+#include "sim/RunningSimulator.h"
 #include "tests/update/UpdateTestSupport.h"
 #include "update/DownloadWorkflow.h"
 

@@ -1,9 +1,8 @@
 // Update files: the classic header, the model-list trailer, the partition
 // selector from the path, and the size limits of LoadUpdateFile.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "device/UsbDevInterface.h"
 #include "tests/update/UpdateTestSupport.h"
@@ -186,27 +185,27 @@ TEST_F(UpdateFileTest, ARejectedReloadReleasesTheEarlierImage) {
   EXPECT_EQ(workflow->ImageSize(), 0);
 }
 
-// A sparse file of `size` bytes (no disk blocks behind it).
-std::string SparseFile(const TempFolder& folder, const std::string& name, off_t size) {
-  const std::string path = folder.Path() + "/" + name;
-  const int fd = open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
-  EXPECT_GE(fd, 0);
-  EXPECT_EQ(ftruncate(fd, size), 0);
-  close(fd);
+// A file of `size` bytes that were never written (sparse where the file
+// system allows).
+std::string SparseFile(const TempFolder& folder, const std::string& name, std::uintmax_t size) {
+  const std::string path = folder.Write(name, Bytes());
+  std::error_code ec;
+  std::filesystem::resize_file(path, size, ec);
+  EXPECT_FALSE(ec) << ec.message();
   return path;
 }
 
 TEST_F(UpdateFileTest, FilesLargerThan64MiBAreWrongFiles) {
-  const off_t limit = static_cast<off_t>(updatefile::kMaxUpdateFileSize);
+  const std::uintmax_t limit = updatefile::kMaxUpdateFileSize;
   EXPECT_FALSE(Load(Entry(12, "OMNIX", 2), SparseFile(folder, "big.bin", limit + 1)));
   EXPECT_EQ(workflow->Image(), nullptr);
   EXPECT_TRUE(Load(Entry(12, "OMNIX", 2), SparseFile(folder, "limit.bin", limit)));
-  EXPECT_EQ(workflow->ImageSize(), limit);
+  EXPECT_EQ(static_cast<std::uintmax_t>(workflow->ImageSize()), limit);
 }
 
 TEST_F(UpdateFileTest, LengthIsNotCutTo32Bits) {
   // 4 GiB + 100 bytes once looked like a 100-byte file.
-  const off_t size = (static_cast<off_t>(1) << 32) + 100;
+  const std::uintmax_t size = (std::uintmax_t{1} << 32) + 100;
   EXPECT_FALSE(Load(Entry(12, "OMNIX", 2), SparseFile(folder, "wrap.bin", size)));
   EXPECT_EQ(workflow->ImageSize(), 0);
 }

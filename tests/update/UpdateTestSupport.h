@@ -1,12 +1,13 @@
 #pragma once
 // Shared pieces of the update tests: files in a temporary folder, images in
-// the layouts of the tool classes, a recording download view, a simulated
-// tool on a pty and the configuration under test.
+// the layouts of the tool classes, a recording download view, the options of
+// a simulated tool and the configuration under test.
 
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <mutex>
@@ -16,9 +17,9 @@
 
 #include <gtest/gtest.h>
 
-#include "sim/RunningSimulator.h"
 #include "sim/SimOptions.h"
 #include "tests/support/TempDevDir.h"
+#include "tests/support/TempFolder.h"
 #include "update/ConfigHelper.h"
 #include "update/DownloadView.h"
 #include "update/ModuleDir.h"
@@ -56,16 +57,10 @@ inline Bytes TrailerFile(const std::string& models, std::size_t size, unsigned s
 // A folder of its own for the files of one test.
 class TempFolder {
  public:
-  TempFolder() {
-    char pattern[] = "/tmp/varnok-upd-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    path_ = made ? made : "/tmp";
-  }
+  TempFolder() : path_(MakeTempFolder("varnok-upd-")) {}
   ~TempFolder() {
-    const std::string command = "rm -rf '" + path_ + "'";
-    if (std::system(command.c_str()) != 0) {
-      // Left behind in /tmp; nothing else to do.
-    }
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);  // left behind on failure; nothing else to do
   }
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
@@ -75,9 +70,9 @@ class TempFolder {
   // Writes `bytes` to `relative` (folders created); returns the full path.
   std::string Write(const std::string& relative, const Bytes& bytes) const {
     const std::string full = path_ + "/" + relative;
-    const std::string::size_type cut = full.find_last_of('/');
-    const std::string mkdir = "mkdir -p '" + full.substr(0, cut) + "'";
-    EXPECT_EQ(std::system(mkdir.c_str()), 0);
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(full).parent_path(), ec);
+    EXPECT_FALSE(ec) << ec.message();
     std::ofstream out(full, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return full;
@@ -184,7 +179,7 @@ inline sim::SimOptions ToolOptions(const std::string& dir, sim::ToolClass toolCl
 inline std::string SampleConfigPath() {
   if (const char* bin = std::getenv("VARNOK_BIN_DIR")) return std::string(bin) + "/device.xml";
   const std::string self = RunningProgramPath();
-  return self.substr(0, self.find_last_of('/') + 1) + "device.xml";
+  return self.substr(0, self.find_last_of("/\\") + 1) + "device.xml";
 }
 
 // Fresh configuration state, loaded from `path`.
