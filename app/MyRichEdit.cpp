@@ -1,0 +1,179 @@
+#include "app/MyRichEdit.h"
+
+#include <QColorDialog>
+#include <QContextMenuEvent>
+#include <QFontDialog>
+#include <QMenu>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+// Block states: how a line ended. Blocks the user makes have neither and
+// end with LF unless they are the last.
+constexpr int kEndsLf = 1;
+constexpr int kEndsCrLf = 2;
+constexpr QChar kCrSymbol(0x240D);
+}  // namespace
+
+CMyRichEdit::CMyRichEdit(QWidget* parent) : QPlainTextEdit(parent) {
+  setObjectName(QStringLiteral("view1009"));
+  setLineWrapMode(QPlainTextEdit::NoWrap);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setTabChangesFocus(false);
+  setFocusPolicy(Qt::StrongFocus);
+  // Received text is not undoable; without an undo record the view's
+  // memory grows only with its text.
+  document()->setUndoRedoEnabled(false);
+}
+
+void CMyRichEdit::AppendLine(const QString& line) {
+  QString body = line;
+  int state = 0;
+  if (body.endsWith(QLatin1Char('\n'))) {
+    body.chop(1);
+    state = kEndsLf;
+    if (body.endsWith(QLatin1Char('\r'))) {
+      body.chop(1);
+      state = kEndsCrLf;
+    }
+  }
+  body.replace(QLatin1Char('\r'), kCrSymbol);
+  // A line feed inside would split the block; only the last one ends the line.
+  body.replace(QLatin1Char('\n'), QChar(0x240A));
+
+  QTextCursor cursor(document());
+  cursor.movePosition(QTextCursor::End);
+  QTextBlock last = cursor.block();
+  const bool lastEnded = last.userState() == kEndsLf || last.userState() == kEndsCrLf;
+  if (lastEnded)
+    cursor.insertBlock();
+  cursor.insertText(body);
+  cursor.block().setUserState(state != 0 ? state : -1);
+  setTextCursor(cursor);
+  ensureCursorVisible();
+}
+
+int CMyRichEdit::SetCaretColor(const QColor& colour) {
+  const QTextCharFormat current = textCursor().charFormat();
+  if (current.hasProperty(QTextFormat::ForegroundBrush) && current.foreground().color() == colour)
+    return 1;  // already so: no new format run for every line
+  QTextCharFormat format;
+  format.setForeground(colour);
+  mergeCurrentCharFormat(format);
+  return 1;
+}
+
+int CMyRichEdit::LineCount() const {
+  if (document()->isEmpty())
+    return 0;
+  return document()->blockCount();
+}
+
+QString CMyRichEdit::LineBody(int i) const {
+  QString text = document()->findBlockByNumber(i).text();
+  text.replace(kCrSymbol, QLatin1Char('\r'));
+  text.replace(QChar(0x240A), QLatin1Char('\n'));
+  return text;
+}
+
+QString CMyRichEdit::Line(int i) const {
+  const QTextBlock block = document()->findBlockByNumber(i);
+  if (!block.isValid())
+    return QString();
+  QString text = LineBody(i);
+  if (block.userState() == kEndsCrLf)
+    text += QStringLiteral("\r\n");
+  else if (block.userState() == kEndsLf || block.next().isValid())
+    text += QLatin1Char('\n');
+  return text;
+}
+
+QString CMyRichEdit::Text() const {
+  QString all;
+  const int count = LineCount();
+  for (int i = 0; i < count; ++i)
+    all += Line(i);
+  return all;
+}
+
+void CMyRichEdit::CopyAllText() {
+  selectAll();
+  copy();
+  moveCursor(QTextCursor::End);
+}
+
+void CMyRichEdit::ClearAllText() {
+  selectAll();
+  textCursor().removeSelectedText();
+  // The first block keeps no line end of the text that went.
+  textCursor().block().setUserState(-1);
+  setFocus();
+}
+
+QMenu* CMyRichEdit::BuildContextMenu() {
+  auto* menu = new QMenu(this);
+  const struct {
+    int id;
+    const char* text;
+    bool separatorAfter;
+  } items[] = {{kCmdCopy, "&Copy", true},
+               {kCmdClear, "C&lear", true},
+               {kCmdSelectAll, "Select &All", false},
+               {kCmdFont, "Select &Font", false},
+               {kCmdBackground, "Background &Color", false}};
+  for (const auto& item : items) {
+    QAction* action = menu->addAction(QString::fromLatin1(item.text));
+    action->setData(item.id);
+    const int id = item.id;
+    connect(action, &QAction::triggered, this, [this, id] { OnMenuCommand(id); });
+    if (item.separatorAfter)
+      menu->addSeparator();
+  }
+  return menu;
+}
+
+void CMyRichEdit::contextMenuEvent(QContextMenuEvent* event) {
+  setFocus();
+  QMenu* menu = BuildContextMenu();
+  menu->exec(event->globalPos());
+  delete menu;
+}
+
+void CMyRichEdit::OnMenuCommand(int id) {
+  switch (id) {
+    case kCmdCopy: copy(); break;
+    case kCmdClear: ClearAllText(); break;
+    case kCmdSelectAll: selectAll(); break;
+    case kCmdFont: ChooseFont(); break;
+    case kCmdBackground: ChooseBackground(); break;
+    default: break;
+  }
+}
+
+void CMyRichEdit::ChooseFont() {
+  QFont font = textCursor().charFormat().font();
+  bool ok = false;
+  if (fontChooser_) {
+    ok = fontChooser_(font);
+  } else {
+    font = QFontDialog::getFont(&ok, font, this);
+  }
+  if (!ok)
+    return;
+  QTextCharFormat format;
+  format.setFont(font);
+  // With a selection the selection changes, else the word at the caret.
+  mergeCurrentCharFormat(format);
+}
+
+void CMyRichEdit::ChooseBackground() {
+  const QColor chosen =
+      colourChooser_ ? colourChooser_(background_) : QColorDialog::getColor(background_);
+  if (!chosen.isValid())
+    return;
+  background_ = chosen;
+  QPalette p = palette();
+  p.setColor(QPalette::Base, chosen);
+  setPalette(p);
+}

@@ -1,0 +1,23 @@
+#pragma once
+// "Edit in Notepad" of the data view: hands the view's whole text to a
+// text editor, where the user can edit and save it.
+// Windows: starts Notepad, waits 500 ms, finds its window (class "Notepad")
+// and the first "Edit" window down its first-child chain, and sets that
+// window's text. Elsewhere: writes the text to a private temporary file
+// (mode 0600, UTF-8, line ends as received) and opens it with the
+// desktop's default handler for text files.
+// Whole lines go over, however long. Failures end the command silently.
+// Threads: UI thread only.
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+// False when nothing could be handed over.
+bool EditInTextEditor(QWidget* owner, const QString& text);
+
+// Replaces how a written file is opened (tests; POSIX only). Gets the
+// file's path; returns whether it was opened. Empty: the desktop handler.
+void SetTextFileOpener(std::function<bool(const QString& path)> opener);
