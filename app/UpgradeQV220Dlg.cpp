@@ -329,12 +329,8 @@ void CUpgradeQV220Dlg::PrintView() {
 // --- Receiving ---------------------------------------------------------
 
 QString CUpgradeQV220Dlg::DisplayText(std::string line) const {
-  if (IsValidUtf8(line))
-    return QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
-  // Legacy text: on a Chinese (PRC) system the Western degree sign becomes
-  // its GBK pair first, so that GBK does not read it as a lead byte.
-  convertor_.Convert(line);
-  const std::string utf8 = DecodeToolText(line, codePage_);
+  // The convertor's system decides: GBK with its 0xB0 rule, or Windows-1252.
+  const std::string utf8 = DecodeCapturedLine(std::move(line), codePage_);
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 

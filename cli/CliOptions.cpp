@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cli/BenchOptions.h"
+#include "cli/CaptureCommand.h"
 #include "cli/ExitCodes.h"
 #include "cli/PortSource.h"
 
@@ -58,6 +59,9 @@ bool ParseCliArgs(int argc, const char* const* argv, CliOptions& o, std::string&
       if (!takeValue(o.configPath)) return false;
     } else if (arg == "--library") {
       if (!takeValue(o.libraryPath)) return false;
+    } else if (const int taken =
+                   ParseCaptureOption(arg, hasValue, value, i, argc, argv, o.capture, error)) {
+      if (taken < 0) return false;
     } else if (arg == "--") {
       for (++i; i < argc; ++i) positional.push_back(argv[i]);
     } else if (arg.size() > 1 && arg[0] == '-') {
@@ -80,6 +84,7 @@ bool ParseCliArgs(int argc, const char* const* argv, CliOptions& o, std::string&
   else if (command == "dtc") o.command = Command::Dtc;
   else if (command == "info") o.command = Command::Info;
   else if (command == "history") o.command = Command::History;
+  else if (command == "capture") o.command = Command::Capture;
   else if (command == "help") {
     o.command = Command::Help;
     return true;
@@ -139,6 +144,12 @@ std::string CliHelpText() {
       "  update --dry-run ...    make every check of the update, write nothing\n"
       "  info FILE               what an update file is and which models it fits\n"
       "  history [--last N]      the record of updates (updates.log) as a table\n"
+      "  capture [--output FILE] [--lines N] [--seconds S] [--timestamps]\n"
+      "                          write what the tool sends in data mode (57600 8N1)\n"
+      "                          unchanged to FILE or standard output, flushed at every\n"
+      "                          line feed, until N lines, S seconds, Ctrl-C or the\n"
+      "                          port goes away; --timestamps puts [HH:MM:SS.mmm] (the\n"
+      "                          local time of its first byte) before every line\n"
       "\n"
       "M is the product code (1), the model name the tool reports (QV120) or the\n"
       "display name (ShowName).\n"
@@ -177,6 +188,7 @@ std::string CliHelpText() {
       "  4  failure after the erase began: the tool needs another update before use\n"
       "     (also a cancel after the erase began)\n"
       "  5  cancelled (Ctrl-C or SIGTERM) before the erase began\n"
+      "  6  capture: the tool's port went away (what came is written)\n"
       "\n" + PortSourceHelp();
 }
 

@@ -6,7 +6,14 @@
 
 namespace cli {
 
-enum class Command { None, Help, Version, Ports, Models, Identify, Update, Dtc, Info, History };
+enum class Command { None, Help, Version, Ports, Models, Identify, Update, Dtc, Info, History, Capture };
+
+struct CaptureOptions {
+  std::string output;       // --output FILE; empty: standard output
+  long long lines = 0;      // --lines N; 0: no limit
+  double seconds = 0;       // --seconds S; 0: no limit
+  bool timestamps = false;  // --timestamps
+};
 
 struct CliOptions {
   Command command = Command::None;
@@ -23,6 +30,7 @@ struct CliOptions {
   std::vector<std::string> prefixes;  // dtc: the code prefixes
   bool json = false;
   bool verbose = false;
+  CaptureOptions capture;  // capture
 };
 
 // Parses argv; false with a reason in `error` (usage error).

@@ -11,5 +11,6 @@ constexpr int kExitNotWritten = 3;    // nothing written: no tool, no access, wr
 constexpr int kExitAfterErase = 4;    // failed or cancelled after the erase began: update
                                       // the tool again
 constexpr int kExitCancelled = 5;     // cancelled (Ctrl-C / SIGTERM) before the erase began
+constexpr int kExitPortGone = 6;      // capture: the port went away during the capture
 
 }  // namespace cli

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <exception>
 
+#include "cli/CaptureCommand.h"
 #include "cli/CliOptions.h"
 #include "cli/CliReporter.h"
 #include "cli/Commands.h"
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
       case Command::Dtc: return RunDtc(options, out);
       case Command::Info: return RunInfo(options, out);
       case Command::History: return RunHistory(options, out);
+      case Command::Capture: return RunCapture(options, out);
       default: break;
     }
   } catch (const std::exception& e) {

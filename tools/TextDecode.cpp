@@ -100,3 +100,27 @@ std::string DecodeLegacyText(const std::string& bytes, LegacyCodePage codePage) 
   }
   return out;
 }
+
+void ReplaceHighDegreeBytes(std::string& bytes) {
+  std::string out;
+  out.reserve(bytes.size() + 8);
+  for (char c : bytes) {
+    if (static_cast<unsigned char>(c) == 0xB0) {
+      out.push_back(static_cast<char>(0xA1));
+      out.push_back(static_cast<char>(0xA3));
+    } else {
+      out.push_back(c);
+    }
+  }
+  bytes.swap(out);
+}
+
+std::string DecodeCapturedLine(std::string line, LegacyCodePage codePage) {
+  if (IsValidUtf8(line))
+    return line;
+  // Without the pair GBK would read 0xB0 as a lead byte and swallow the
+  // character after it.
+  if (codePage == LegacyCodePage::Gbk)
+    ReplaceHighDegreeBytes(line);
+  return DecodeToolText(line, codePage);
+}

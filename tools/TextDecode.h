@@ -32,6 +32,13 @@ std::string DecodeToolText(const std::string& bytes, LegacyCodePage codePage);
 // The text of `bytes` read in `codePage` whatever it is, as UTF-8 (for a
 // part of a line whose whole was found not to be UTF-8).
 std::string DecodeLegacyText(const std::string& bytes, LegacyCodePage codePage);
+// The Chinese (PRC) systems' rule for captured text: every byte 0xB0 (the
+// degree sign of the Western code page) becomes the GBK pair 0xA1 0xA3.
+void ReplaceHighDegreeBytes(std::string& bytes);
+
+// A captured line for display: valid UTF-8 as it is; otherwise, on a GBK
+// system, ReplaceHighDegreeBytes first, then DecodeToolText.
+std::string DecodeCapturedLine(std::string line, LegacyCodePage codePage);
 
 namespace textdecode {
 // One Windows-1252 byte as UTF-8 (appended to `out`).

@@ -1,0 +1,80 @@
+// varnok-cli capture against the simulated tool in data mode: byte-exact
+// output, the line limit, the last partial line and a vanished port.
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "cli/ExitCodes.h"
+#include "tests/cli/CliRunner.h"
+#include "tests/update/DownloadRunTestSupport.h"
+
+namespace varnok::test {
+namespace {
+
+// Lines with CR LF, a lone LF, bytes of 0xB0 and above, a long line and
+// a last line without a line feed.
+std::string SampleCapture() {
+  std::string text = "T=25\r\nRPM 800\n25\xB0" "C \xFF\xFE\r\n";
+  text += std::string(3000, 'L') + "\r\n";
+  text += "tail without LF";
+  return text;
+}
+
+class CaptureTest : public SimulatedRunTest {
+ protected:
+  // A tool that sends `content` once, unchanged; `leave`: it goes away after.
+  void StartDataTool(const std::string& content, bool leave) {
+    const std::string file = folder.Path() + "/data.txt";
+    std::ofstream(file, std::ios::binary) << content;
+    sim::SimOptions options = Tool(sim::ToolClass::Classic, "QV220");
+    options.dataFile = file;
+    options.dataRaw = true;
+    options.dataBaud = 0;
+    options.exitAfterFinish = leave;
+    StartTool(options);
+  }
+  std::string Output() { return ReadWholeFile(folder.Path() + "/capture.bin"); }
+};
+
+TEST_F(CaptureTest, ByteExactUntilThePortVanishesWithTheLastPartialLine) {
+  StartDataTool(SampleCapture(), true);
+  const CliResult r = RunCli({"capture", "--output", folder.Path() + "/capture.bin"}, folder.Path());
+  EXPECT_EQ(r.exitCode, cli::kExitPortGone);
+  EXPECT_EQ(Output(), SampleCapture());
+  EXPECT_NE(r.err.find("went away"), std::string::npos);
+}
+
+TEST_F(CaptureTest, EndsAfterExactlyTheFirstNLines) {
+  StartDataTool(SampleCapture(), false);
+  const CliResult r = RunCli({"capture", "--lines", "2", "--timestamps", "--output",
+                              folder.Path() + "/capture.bin"},
+                             folder.Path());
+  EXPECT_EQ(r.exitCode, cli::kExitOk);
+  const std::string out = Output();
+  // "[HH:MM:SS.mmm] " before each line.
+  ASSERT_EQ(out.size(), 2 * 15 + std::string("T=25\r\nRPM 800\n").size());
+  EXPECT_EQ(out.substr(15, 6), "T=25\r\n");
+  EXPECT_EQ(out[0], '[');
+  EXPECT_EQ(out.substr(13, 2), "] ");
+  EXPECT_EQ(out.substr(36), "RPM 800\n");
+}
+
+TEST_F(CaptureTest, SecondsKeepTheLastPartialLineAndJsonDecodesLines) {
+  StartDataTool("25\xB0" "C\r\nhalf", false);
+  const CliResult r = RunCli({"--json", "capture", "--seconds", "1.5"}, folder.Path());
+  EXPECT_EQ(r.exitCode, cli::kExitOk);
+  EXPECT_NE(r.out.find("{\"event\":\"line\",\"text\":\"25\xC2\xB0" "C\\r\\n\",\"time\":"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("\"text\":\"half\""), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"result\":\"seconds\""), std::string::npos) << r.out;
+}
+
+TEST_F(CaptureTest, NoToolIsStatusThree) {
+  const CliResult r = RunCli({"capture"}, folder.Path());
+  EXPECT_EQ(r.exitCode, cli::kExitNotWritten);
+  EXPECT_NE(r.err.find("No tool connected"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace varnok::test
