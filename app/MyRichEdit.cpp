@@ -1,9 +1,12 @@
 #include "app/MyRichEdit.h"
 
+#include <algorithm>
+
 #include <QColorDialog>
 #include <QContextMenuEvent>
 #include <QFontDialog>
 #include <QMenu>
+#include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -60,12 +63,57 @@ int CMyRichEdit::SetCaretColor(const QColor& colour) {
     return 1;  // already so: no new format run for every line
   QTextCharFormat format;
   format.setForeground(colour);
-  mergeCurrentCharFormat(format);
+  MergeIntoSelectionOrWord(format);
   return 1;
 }
 
+void CMyRichEdit::MergeIntoSelectionOrWord(const QTextCharFormat& format) {
+  QTextCursor cursor = textCursor();
+  if (!cursor.hasSelection()) {
+    QTextCursor word = cursor;
+    word.select(QTextCursor::WordUnderCursor);
+    if (word.hasSelection())
+      word.mergeCharFormat(format);
+  }
+  mergeCurrentCharFormat(format);
+}
+
+QString CMyRichEdit::LineEnd(const QTextBlock& block) const {
+  if (block.userState() == kEndsCrLf)
+    return QStringLiteral("\r\n");
+  if (block.userState() == kEndsLf || block.next().isValid())
+    return QStringLiteral("\n");
+  return QString();
+}
+
+QMimeData* CMyRichEdit::createMimeDataFromSelection() const {
+  const QTextCursor cursor = textCursor();
+  const int start = cursor.selectionStart();
+  const int end = cursor.selectionEnd();
+  QString text;
+  for (QTextBlock b = document()->findBlock(start); b.isValid() && b.position() <= end;
+       b = b.next()) {
+    const int bodyEnd = b.position() + b.length() - 1;
+    const int from = std::max(start, b.position()) - b.position();
+    const int to = std::min(end, bodyEnd) - b.position();
+    QString part = b.text().mid(from, to - from);
+    part.replace(kCrSymbol, QLatin1Char('\r'));
+    part.replace(QChar(0x240A), QLatin1Char('\n'));
+    text += part;
+    // The line end goes with the selection when it reaches past the text.
+    if (end > bodyEnd || (end == bodyEnd && !b.next().isValid() && start < end))
+      text += LineEnd(b);
+  }
+  auto* data = new QMimeData;
+  data->setText(text);
+  return data;
+}
+
 int CMyRichEdit::LineCount() const {
-  if (document()->isEmpty())
+  // An empty document still has its one block; it counts once it holds a
+  // received line end.
+  const QTextBlock first = document()->firstBlock();
+  if (document()->blockCount() == 1 && first.length() <= 1 && LineEnd(first).isEmpty())
     return 0;
   return document()->blockCount();
 }
@@ -81,12 +129,7 @@ QString CMyRichEdit::Line(int i) const {
   const QTextBlock block = document()->findBlockByNumber(i);
   if (!block.isValid())
     return QString();
-  QString text = LineBody(i);
-  if (block.userState() == kEndsCrLf)
-    text += QStringLiteral("\r\n");
-  else if (block.userState() == kEndsLf || block.next().isValid())
-    text += QLatin1Char('\n');
-  return text;
+  return LineBody(i) + LineEnd(block);
 }
 
 QString CMyRichEdit::Text() const {
@@ -163,8 +206,7 @@ void CMyRichEdit::ChooseFont() {
     return;
   QTextCharFormat format;
   format.setFont(font);
-  // With a selection the selection changes, else the word at the caret.
-  mergeCurrentCharFormat(format);
+  MergeIntoSelectionOrWord(format);
 }
 
 void CMyRichEdit::ChooseBackground() {

@@ -22,6 +22,9 @@
 #include <functional>
 
 class QMenu;
+class QMimeData;
+class QTextBlock;
+class QTextCharFormat;
 
 class CMyRichEdit : public QPlainTextEdit {
   Q_OBJECT
@@ -71,8 +74,15 @@ class CMyRichEdit : public QPlainTextEdit {
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
+  // Copies carry the line ends as received.
+  QMimeData* createMimeDataFromSelection() const override;
 
  private:
+  // Merges `format` into the selection, or without one into the word at
+  // the caret and the format typed next.
+  void MergeIntoSelectionOrWord(const QTextCharFormat& format);
+  // The line end of block `block` as received ("" for the unended last line).
+  QString LineEnd(const QTextBlock& block) const;
   void ChooseFont();
   void ChooseBackground();
 
