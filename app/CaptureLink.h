@@ -24,7 +24,7 @@
 
 #include "device/SerialPort.h"
 
-class CCaptureLink : public QObject, private ISerialPortOwner {
+class CCaptureLink : public QObject, public ISerialPortOwner {
   Q_OBJECT
  public:
   // Data-mode line settings: 57600 8N1, received characters and CTS
@@ -57,6 +57,9 @@ class CCaptureLink : public QObject, private ISerialPortOwner {
   // Hands the queued bytes to the page now.
   void DeliverPending();
 
+  // The port's monitor thread: queues a received byte.
+  void OnSerialMessage(unsigned message, unsigned wParam, int port) override;
+
   // Bytes received and bytes handed to the page so far (for the bench).
   std::uint64_t Received() const { return received_.load(); }
   std::uint64_t Delivered() const { return delivered_; }
@@ -65,8 +68,6 @@ class CCaptureLink : public QObject, private ISerialPortOwner {
   bool event(QEvent* event) override;
 
  private:
-  void OnSerialMessage(unsigned message, unsigned wParam, int port) override;
-
   ByteHandler onByte_;
   CSerialPort port_;
   std::mutex queueLock_;

@@ -45,22 +45,55 @@ void CMyRichEdit::AppendLine(const QString& line) {
   // A line feed inside would split the block; only the last one ends the line.
   body.replace(QLatin1Char('\n'), QChar(0x240A));
 
-  QTextCursor cursor(document());
+  // The lines that come together form one edit: the document lays them
+  // out and resizes once, when the event loop next runs (FollowEnd).
+  if (!followPending_) {
+    followPending_ = true;
+    appendCursor_ = QTextCursor(document());
+    appendCursor_.beginEditBlock();
+    QMetaObject::invokeMethod(this, [this] { FollowEnd(); }, Qt::QueuedConnection);
+  }
+  QTextCursor& cursor = appendCursor_;
   cursor.movePosition(QTextCursor::End);
   QTextBlock last = cursor.block();
   const bool lastEnded = last.userState() == kEndsLf || last.userState() == kEndsCrLf;
   if (lastEnded)
     cursor.insertBlock();
-  cursor.insertText(body);
+  // In the format the caret carries (SetCaretColor's colour), as the text
+  // typed at the caret would be.
+  cursor.insertText(body, currentCharFormat());
   cursor.block().setUserState(state != 0 ? state : -1);
-  setTextCursor(cursor);
+}
+
+void CMyRichEdit::FollowEnd() {
+  if (!followPending_)
+    return;
+  followPending_ = false;
+  appendCursor_.endEditBlock();
+  appendCursor_ = QTextCursor();
+  // The caret goes after the last line, the view with it (one scroll for
+  // all the lines of the edit).
+  moveCursor(QTextCursor::End);
   ensureCursorVisible();
+  // Lines that scrolled out of the view drop their layouts (glyphs and
+  // positions, kilobytes a line); what is shown is laid out again.
+  const int firstShown = firstVisibleBlock().blockNumber();
+  for (QTextBlock b = document()->findBlockByNumber(layoutsFrom_);
+       b.isValid() && b.blockNumber() < firstShown; b = b.next())
+    b.clearLayout();
+  layoutsFrom_ = std::max(0, firstShown);
+}
+
+CMyRichEdit::~CMyRichEdit() {
+  if (followPending_)
+    appendCursor_.endEditBlock();
 }
 
 int CMyRichEdit::SetCaretColor(const QColor& colour) {
-  const QTextCharFormat current = textCursor().charFormat();
-  if (current.hasProperty(QTextFormat::ForegroundBrush) && current.foreground().color() == colour)
-    return 1;  // already so: no new format run for every line
+  const QTextCharFormat current = currentCharFormat();
+  if (!textCursor().hasSelection() && current.hasProperty(QTextFormat::ForegroundBrush) &&
+      current.foreground().color() == colour)
+    return 1;  // already so: no new format run (and no word look-up) per line
   QTextCharFormat format;
   format.setForeground(colour);
   MergeIntoSelectionOrWord(format);
@@ -141,16 +174,19 @@ QString CMyRichEdit::Text() const {
 }
 
 void CMyRichEdit::CopyAllText() {
+  FollowEnd();
   selectAll();
   copy();
   moveCursor(QTextCursor::End);
 }
 
 void CMyRichEdit::ClearAllText() {
+  FollowEnd();
   selectAll();
   textCursor().removeSelectedText();
   // The first block keeps no line end of the text that went.
   textCursor().block().setUserState(-1);
+  layoutsFrom_ = 0;
   setFocus();
 }
 
@@ -184,6 +220,7 @@ void CMyRichEdit::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void CMyRichEdit::OnMenuCommand(int id) {
+  FollowEnd();
   switch (id) {
     case kCmdCopy: copy(); break;
     case kCmdClear: ClearAllText(); break;

@@ -18,6 +18,7 @@
 #include <QColor>
 #include <QPlainTextEdit>
 #include <QString>
+#include <QTextCursor>
 
 #include <functional>
 
@@ -43,10 +44,15 @@ class CMyRichEdit : public QPlainTextEdit {
   using ColourChooser = std::function<QColor(const QColor& initial)>;
 
   explicit CMyRichEdit(QWidget* parent = nullptr);
+  ~CMyRichEdit() override;
 
   // Appends one received line (decoded, with its line end) at the end of
-  // the text and puts the caret after it. Not undoable.
+  // the text. Not undoable. The text is there at once; the layout, the
+  // caret (after the line) and the scrolling follow when the event loop
+  // next runs, once for all lines appended meanwhile; FollowEnd() does
+  // it at once.
   void AppendLine(const QString& line);
+  void FollowEnd();
 
   // The text colour of the selection, or of the word at the caret: 1.
   int SetCaretColor(const QColor& colour);
@@ -87,6 +93,9 @@ class CMyRichEdit : public QPlainTextEdit {
   void ChooseBackground();
 
   QColor background_;  // invalid until first chosen
+  bool followPending_ = false;
+  QTextCursor appendCursor_;  // holds the edit open while lines come in
+  int layoutsFrom_ = 0;       // first line that may hold a layout
   FontChooser fontChooser_;
   ColourChooser colourChooser_;
 };

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QDateTime>
 #include <QTime>
 
 #include "app/CaptureLink.h"
@@ -34,9 +35,18 @@ bool IsMouseInput(QEvent::Type t) {
          t == QEvent::MouseButtonRelease || t == QEvent::MouseButtonDblClick;
 }
 
+// Every received byte asks for the time; the local time of day is worked
+// out once per second of the clock.
 int SecondsOfDay() {
-  const QTime t = QTime::currentTime();
-  return t.hour() * 3600 + t.minute() * 60 + t.second();
+  static qint64 cachedSecond = -1;
+  static int cachedValue = 0;
+  const qint64 second = QDateTime::currentSecsSinceEpoch();
+  if (second != cachedSecond) {
+    const QTime t = QTime::currentTime();
+    cachedSecond = second;
+    cachedValue = t.hour() * 3600 + t.minute() * 60 + t.second();
+  }
+  return cachedValue;
 }
 }  // namespace
 
