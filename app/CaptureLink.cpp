@@ -10,13 +10,14 @@ QEvent::Type WakeEventType() {
 }
 }  // namespace
 
-CCaptureLink::CCaptureLink(ByteHandler onByte, QObject* parent)
-    : QObject(parent), onByte_(std::move(onByte)) {}
+CCaptureLink::CCaptureLink(ByteHandler onByte, GoneHandler onGone, QObject* parent)
+    : QObject(parent), onByte_(std::move(onByte)), onGone_(std::move(onGone)) {}
 
 CCaptureLink::~CCaptureLink() { Shutdown(); }
 
 int CCaptureLink::Open(int port) {
   portNumber_ = port;
+  gone_ = false;
   shutDown_ = false;
   const int r = port_.Open(this, port, kBaud, 'N', 8, 1, kEventMask, kWriteBuffer);
   openFailed_ = r != 1;
@@ -38,8 +39,14 @@ void CCaptureLink::Shutdown() {
 }
 
 void CCaptureLink::OnSerialMessage(unsigned message, unsigned wParam, int) {
+  if (message == WM_COMM_PORT_GONE) {
+    gone_ = true;
+    if (!wakePosted_.exchange(true))
+      QCoreApplication::postEvent(this, new QEvent(WakeEventType()));
+    return;
+  }
   if (message != WM_COMM_RXCHAR)
-    return;  // the page listens to received characters only
+    return;  // the page listens to received characters and the hang-up only
   {
     std::lock_guard<std::mutex> lock(queueLock_);
     queue_.push_back(static_cast<char>(wParam & 0xFF));
@@ -69,6 +76,8 @@ void CCaptureLink::DeliverPending() {
       break;
   }
   delivering_ = false;
+  if (!shutDown_ && gone_.exchange(false) && onGone_)
+    onGone_();
 }
 
 bool CCaptureLink::event(QEvent* event) {

@@ -33,10 +33,13 @@ class CCaptureLink : public QObject, public ISerialPortOwner {
   static constexpr unsigned kEventMask = EV_RXCHAR_BIT | EV_CTS_BIT;
   static constexpr int kWriteBuffer = 512;
 
-  // `onByte` gets every received byte on the UI thread.
+  // `onByte` gets every received byte on the UI thread; `onGone`, on the UI
+  // thread after the bytes that came before, that the line hung up (the
+  // port is closed by then).
   using ByteHandler = std::function<void(unsigned char byte)>;
+  using GoneHandler = std::function<void()>;
 
-  CCaptureLink(ByteHandler onByte, QObject* parent);
+  CCaptureLink(ByteHandler onByte, GoneHandler onGone, QObject* parent);
   ~CCaptureLink() override;
 
   // Opens `port` with the data-mode settings: 1 done, 0 failed (then
@@ -57,7 +60,7 @@ class CCaptureLink : public QObject, public ISerialPortOwner {
   // Hands the queued bytes to the page now.
   void DeliverPending();
 
-  // The port's monitor thread: queues a received byte.
+  // The port's monitor thread: queues a received byte, notes a hang-up.
   void OnSerialMessage(unsigned message, unsigned wParam, int port) override;
 
   // Bytes received and bytes handed to the page so far (for the bench).
@@ -69,6 +72,8 @@ class CCaptureLink : public QObject, public ISerialPortOwner {
 
  private:
   ByteHandler onByte_;
+  GoneHandler onGone_;
+  std::atomic<bool> gone_{false};
   CSerialPort port_;
   std::mutex queueLock_;
   std::string queue_;

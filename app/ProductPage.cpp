@@ -1,5 +1,7 @@
 #include "app/ProductPage.h"
 
+#include <QLineEdit>
+
 #include <memory>
 
 #include "app/DeviceChangeWatcher.h"
@@ -59,6 +61,50 @@ QString CProductPage::RememberedPath(UpdatePath which, int variant) const {
 
 QString& CProductPage::Remembered(UpdatePath which) {
   return (which == UpdatePath::Bin ? binHistory_ : zpkHistory_)[DevType()];
+}
+
+void CProductPage::SetPathEdits(QLineEdit* bin, QLineEdit* zpk) {
+  binEdit_ = bin;
+  zpkEdit_ = zpk;
+}
+
+void CProductPage::LoadRememberedPaths() {
+  binPath_ = Remembered(UpdatePath::Bin);
+  zpkPath_ = Remembered(UpdatePath::Zpk);
+}
+
+void CProductPage::PushPathsToEdits() {
+  if (binEdit_ != nullptr)
+    binEdit_->setText(binPath_);
+  if (zpkEdit_ != nullptr)
+    zpkEdit_->setText(zpkPath_);
+}
+
+void CProductPage::ReloadPaths() {
+  LoadRememberedPaths();
+  PushPathsToEdits();
+}
+
+void CProductPage::ChooseFile(UpdatePath which) {
+  const QString chosen = AskForFile(which);
+  if (chosen.isEmpty())
+    return;
+  (which == UpdatePath::Bin ? binPath_ : zpkPath_) = chosen;
+  PushPathsToEdits();
+  UpdateButtons();
+  update();
+}
+
+void CProductPage::RunUpdate(UpdatePath which, QWidget* owner, CSkinButtonEx* button) {
+  DetectTool();
+  if (Port() == -1)
+    return;
+  const bool bin = which == UpdatePath::Bin;
+  QLineEdit* edit = bin ? binEdit_ : zpkEdit_;
+  QString& path = bin ? binPath_ : zpkPath_;
+  if (edit != nullptr)
+    path = edit->text();
+  RunDownload(which, path, owner, button);
 }
 
 QString CProductPage::AskForFile(UpdatePath which) {

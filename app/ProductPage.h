@@ -22,6 +22,7 @@
 class CDeviceChangeWatcher;
 class CDlgDownloadUniteDev;
 class CSkinButtonEx;
+class QLineEdit;
 
 class CProductPage : public CHostedPage {
   Q_OBJECT
@@ -41,6 +42,8 @@ class CProductPage : public CHostedPage {
   ~CProductPage() override;
 
   void SetDevType(int devType) override;
+  // The remembered files of the variant into the path boxes.
+  void ReloadPaths() override;
 
   // Looks for the tool, draws the indicator and updates the buttons.
   virtual void DetectTool();
@@ -52,6 +55,10 @@ class CProductPage : public CHostedPage {
 
   // The file remembered for `variant` ("" when none; the key is not added).
   QString RememberedPath(UpdatePath which, int variant) const;
+  // The paths of the two updates (the remembered files, or what Update read
+  // from the path boxes).
+  const QString& BinPath() const { return binPath_; }
+  const QString& ZpkPath() const { return zpkPath_; }
 
   void SetDownloadRunner(DownloadRunner runner) { runner_ = std::move(runner); }
 
@@ -67,6 +74,17 @@ class CProductPage : public CHostedPage {
 
   // The remembered file of the current variant (the key is added when absent).
   QString& Remembered(UpdatePath which);
+  // The path boxes of the two updates (a page without a .zpk update passes null).
+  void SetPathEdits(QLineEdit* bin, QLineEdit* zpk);
+  // BinPath and ZpkPath := the remembered files of the variant.
+  void LoadRememberedPaths();
+  void PushPathsToEdits();
+  // Browse: the open-file dialog; on OK the path is remembered, shown in
+  // its box, and the buttons and the page are updated.
+  void ChooseFile(UpdatePath which);
+  // Update: DetectTool; without a tool nothing happens; else the path is
+  // read from its box and RunDownload goes on with it.
+  void RunUpdate(UpdatePath which, QWidget* owner, CSkinButtonEx* button);
 
   // The open-file dialog of `which`, starting at the remembered file.
   // On OK the path is remembered for the variant and returned; "" when
@@ -84,8 +102,12 @@ class CProductPage : public CHostedPage {
   virtual void OnCommand(int id) { (void)id; }
 
   CProductPageLogic logic_;
+  QString binPath_;
+  QString zpkPath_;
 
  private:
+  QLineEdit* binEdit_ = nullptr;
+  QLineEdit* zpkEdit_ = nullptr;
   std::map<int, QString> binHistory_;
   std::map<int, QString> zpkHistory_;
   CDeviceChangeWatcher* deviceWatcher_;

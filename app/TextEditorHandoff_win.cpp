@@ -1,5 +1,6 @@
 // Notepad is started and its edit window given the text.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <QWidget>
 

@@ -19,6 +19,7 @@ CUpgradeQV120Dlg::CUpgradeQV120Dlg(IPageHost* host, QWidget* parent)
   StylePathEdit(zpkEdit_, kZpkEditId, QStringLiteral("No .zpk file chosen"));
   for (QLineEdit* edit : {binEdit_, zpkEdit_})
     connect(edit, &QLineEdit::textChanged, this, [this] { UpdateButtons(); });
+  SetPathEdits(binEdit_, zpkEdit_);
   binEdit_->setGeometry(72, 183, 368, 22);
   zpkEdit_->setGeometry(72, 395, 368, 22);
 
@@ -45,17 +46,6 @@ CSkinButtonEx* CUpgradeQV120Dlg::Button(int id) const {
   }
 }
 
-void CUpgradeQV120Dlg::PushPathsToEdits() {
-  binEdit_->setText(binPath_);
-  zpkEdit_->setText(zpkPath_);
-}
-
-void CUpgradeQV120Dlg::ReloadPaths() {
-  binPath_ = Remembered(UpdatePath::Bin);
-  zpkPath_ = Remembered(UpdatePath::Zpk);
-  PushPathsToEdits();
-}
-
 void CUpgradeQV120Dlg::Refresh(int) { DetectTool(); }
 
 void CUpgradeQV120Dlg::OnTimer(int id) {
@@ -73,8 +63,7 @@ void CUpgradeQV120Dlg::OnTimer(int id) {
 void CUpgradeQV120Dlg::UpdateButtons() {
   // What enables a button is the file remembered for the variant, not what
   // is typed into the box.
-  binPath_ = Remembered(UpdatePath::Bin);
-  zpkPath_ = Remembered(UpdatePath::Zpk);
+  LoadRememberedPaths();
   const bool port = Port() != -1;
   updateBin_->setEnabled(port && !binPath_.isEmpty());
   updateZpk_->setEnabled(port && !zpkPath_.isEmpty());
@@ -84,28 +73,8 @@ void CUpgradeQV120Dlg::OnCommand(int id) {
   switch (id) {
     case kCmdChooseBin: ChooseFile(UpdatePath::Bin); break;
     case kCmdChooseZpk: ChooseFile(UpdatePath::Zpk); break;
-    case kCmdUpdateBin: RunUpdate(UpdatePath::Bin); break;
-    case kCmdUpdateZpk: RunUpdate(UpdatePath::Zpk); break;
+    case kCmdUpdateBin: RunUpdate(UpdatePath::Bin, this, updateBin_); break;
+    case kCmdUpdateZpk: RunUpdate(UpdatePath::Zpk, this, updateZpk_); break;
     default: break;
   }
-}
-
-void CUpgradeQV120Dlg::ChooseFile(UpdatePath which) {
-  const QString chosen = AskForFile(which);
-  if (chosen.isEmpty())
-    return;
-  (which == UpdatePath::Bin ? binPath_ : zpkPath_) = chosen;
-  PushPathsToEdits();
-  UpdateButtons();
-  update();
-}
-
-void CUpgradeQV120Dlg::RunUpdate(UpdatePath which) {
-  DetectTool();
-  if (Port() == -1)
-    return;
-  const bool bin = which == UpdatePath::Bin;
-  QString& path = bin ? binPath_ : zpkPath_;
-  path = (bin ? binEdit_ : zpkEdit_)->text();
-  RunDownload(which, path, this, bin ? updateBin_ : updateZpk_);
 }

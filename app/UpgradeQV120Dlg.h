@@ -41,14 +41,11 @@ class CUpgradeQV120Dlg : public CProductPage {
   CUpgradeQV120Dlg(IPageHost* host, QWidget* parent);
   ~CUpgradeQV120Dlg() override;
 
-  void ReloadPaths() override;
   void Refresh(int flag) override;
   void UpdateButtons() override;
   // The four button commands.
   void OnCommand(int id) override;
 
-  const QString& BinPath() const { return binPath_; }
-  const QString& ZpkPath() const { return zpkPath_; }
   QLineEdit* Edit(int id) const;
   CSkinButtonEx* Button(int id) const;
 
@@ -56,12 +53,6 @@ class CUpgradeQV120Dlg : public CProductPage {
   void OnTimer(int id) override;
 
  private:
-  void ChooseFile(UpdatePath which);
-  void RunUpdate(UpdatePath which);
-  void PushPathsToEdits();
-
-  QString binPath_;
-  QString zpkPath_;
   QLineEdit* binEdit_;
   QLineEdit* zpkEdit_;
   CSkinButtonEx* chooseBin_ = nullptr;

@@ -56,12 +56,15 @@ CUpgradeQV220Dlg::CUpgradeQV220Dlg(IPageHost* host, QWidget* parent)
       binEdit_(new QLineEdit(this)),
       zpkEdit_(new QLineEdit(this)),
       view_(new CMyRichEdit(this)),
-      link_(new CCaptureLink([this](unsigned char b) { OnReceivedByte(b); }, this)) {
+      link_(new CCaptureLink([this](unsigned char b) { OnReceivedByte(b); },
+                             // A hung-up line: look for the tool again at once.
+                             [this] { SendPageMessage(this, WM_RECHECK_PORT, 0, 0); }, this)) {
   CreateUpdateButtons();
   StylePathEdit(binEdit_, kBinEditId, QStringLiteral("No .bin file chosen"));
   StylePathEdit(zpkEdit_, kZpkEditId, QStringLiteral("No .zpk file chosen"));
   for (QLineEdit* edit : {binEdit_, zpkEdit_})
     connect(edit, &QLineEdit::textChanged, this, [this] { UpdateButtons(); });
+  SetPathEdits(binEdit_, zpkEdit_);
   binEdit_->setGeometry(129, 200, 316, 22);
   zpkEdit_->setGeometry(129, 398, 316, 22);
   view_->setGeometry(kViewRect);
@@ -167,17 +170,6 @@ void CUpgradeQV220Dlg::focusInEvent(QFocusEvent* event) {
 
 // --- Page operations ---------------------------------------------------
 
-void CUpgradeQV220Dlg::PushPathsToEdits() {
-  binEdit_->setText(binPath_);
-  zpkEdit_->setText(zpkPath_);
-}
-
-void CUpgradeQV220Dlg::ReloadPaths() {
-  binPath_ = Remembered(UpdatePath::Bin);
-  zpkPath_ = Remembered(UpdatePath::Zpk);
-  PushPathsToEdits();
-}
-
 void CUpgradeQV220Dlg::Refresh(int) { DetectTool(); }
 
 void CUpgradeQV220Dlg::OpenPortAndMonitor() {
@@ -202,8 +194,7 @@ void CUpgradeQV220Dlg::ReleasePort() {
 void CUpgradeQV220Dlg::UpdateButtons() {
   // The enabling follows the remembered file of the model, not the edits.
   if (CSkinButtonEx* bin = Button(kCmdUpdateBin)) {
-    binPath_ = Remembered(UpdatePath::Bin);
-    zpkPath_ = Remembered(UpdatePath::Zpk);
+    LoadRememberedPaths();
     bin->setEnabled(Port() != -1 && !binPath_.isEmpty());
     update(QRect(285, 209, 114, 29));
   }
@@ -297,8 +288,8 @@ void CUpgradeQV220Dlg::OnCommand(int id) {
   switch (id) {
     case kCmdChooseBin: ChooseFile(UpdatePath::Bin); break;
     case kCmdChooseZpk: ChooseFile(UpdatePath::Zpk); break;
-    case kCmdUpdateBin: RunUpdate(UpdatePath::Bin); break;
-    case kCmdUpdateZpk: RunUpdate(UpdatePath::Zpk); break;
+    case kCmdUpdateBin: UpdateFrom(UpdatePath::Bin); break;
+    case kCmdUpdateZpk: UpdateFrom(UpdatePath::Zpk); break;
     case kCmdDataMode: SwitchToDataMode(); break;
     case kCmdUpdateMode: SwitchToUpdateMode(); break;
     case kCmdCopy: view_->CopyAllText(); break;
@@ -309,25 +300,10 @@ void CUpgradeQV220Dlg::OnCommand(int id) {
   }
 }
 
-void CUpgradeQV220Dlg::ChooseFile(UpdatePath which) {
-  const QString chosen = AskForFile(which);
-  if (chosen.isEmpty())
-    return;
-  (which == UpdatePath::Bin ? binPath_ : zpkPath_) = chosen;
-  PushPathsToEdits();
-  UpdateButtons();
-  update();
-}
-
-void CUpgradeQV220Dlg::RunUpdate(UpdatePath which) {
-  DetectTool();
-  if (Port() == -1)
-    return;
+void CUpgradeQV220Dlg::UpdateFrom(UpdatePath which) {
   const bool bin = which == UpdatePath::Bin;
-  QString& path = bin ? binPath_ : zpkPath_;
-  path = (bin ? binEdit_ : zpkEdit_)->text();
   // The .bin download dialog belongs to the page, the .zpk one to nobody.
-  RunDownload(which, path, bin ? this : nullptr, Button(bin ? kCmdUpdateBin : kCmdUpdateZpk));
+  RunUpdate(which, bin ? this : nullptr, Button(bin ? kCmdUpdateBin : kCmdUpdateZpk));
   update();
 }
 

@@ -77,7 +77,6 @@ class CUpgradeQV220Dlg : public CProductPage {
   ~CUpgradeQV220Dlg() override;
 
   int GetBackgroundImage() const override { return background_; }
-  void ReloadPaths() override;
   void PlaceAndShow(const QRect& screenRect) override;
   void Refresh(int flag) override;
   bool IsBusy() const override { return timing_.Busy(); }
@@ -99,8 +98,6 @@ class CUpgradeQV220Dlg : public CProductPage {
   // A button of the current mode, or null when it does not exist now.
   CSkinButtonEx* Button(int id) const;
   QLineEdit* Edit(int id) const;
-  const QString& BinPath() const { return binPath_; }
-  const QString& ZpkPath() const { return zpkPath_; }
 
   // Decides the text conversion from `locale` instead of the system's.
   void UseLocale(const QLocale& locale);
@@ -120,9 +117,7 @@ class CUpgradeQV220Dlg : public CProductPage {
   void PlaceModeButtons();
   void ApplyButtonVisibility();
   void OpenPortAndMonitor();
-  void RunUpdate(UpdatePath which);
-  void PushPathsToEdits();
-  void ChooseFile(UpdatePath which);
+  void UpdateFrom(UpdatePath which);
   void PrintView();
   // Busy cursor and the mouse hold while a reception runs.
   void ShowBusy();
@@ -136,8 +131,6 @@ class CUpgradeQV220Dlg : public CProductPage {
   CLineAssembler lines_;
   CLanguageConvertor convertor_;
   LegacyCodePage codePage_;
-  QString binPath_;
-  QString zpkPath_;
   QLineEdit* binEdit_;
   QLineEdit* zpkEdit_;
   CMyRichEdit* view_;

@@ -36,6 +36,11 @@ constexpr auto kPortCheckEvery = std::chrono::milliseconds(250);
 class CaptureQueue : public ISerialPortOwner {
  public:
   void OnSerialMessage(unsigned message, unsigned wParam, int) override {
+    if (message == WM_COMM_PORT_GONE) {
+      gone_ = true;
+      ready_.notify_all();
+      return;
+    }
     if (message != WM_COMM_RXCHAR) return;
     const char byte = static_cast<char>(wParam & 0xFF);
     {
@@ -48,13 +53,16 @@ class CaptureQueue : public ISerialPortOwner {
   }
 
   void Wake() { ready_.notify_all(); }
+  // The line hung up (the monitor has ended).
+  bool Gone() const { return gone_.load(); }
 
   // Waits up to `wait` for bytes; moves them (and the start times of the
   // lines that begin among them) into the arguments.
   void Take(std::chrono::milliseconds wait, std::string& bytes,
             std::deque<SystemClock::time_point>& starts) {
     std::unique_lock<std::mutex> lock(mutex_);
-    ready_.wait_for(lock, wait, [&] { return !bytes_.empty() || InterruptRequested(); });
+    ready_.wait_for(lock, wait,
+                    [&] { return !bytes_.empty() || InterruptRequested() || gone_.load(); });
     bytes.swap(bytes_);
     bytes_.clear();
     for (auto t : lineStarts_) starts.push_back(t);
@@ -67,6 +75,7 @@ class CaptureQueue : public ISerialPortOwner {
   std::string bytes_;
   std::deque<SystemClock::time_point> lineStarts_;
   bool atLineStart_ = true;
+  std::atomic<bool> gone_{false};
 };
 
 std::tm LocalTime(SystemClock::time_point t) {
@@ -298,6 +307,12 @@ int RunCapture(const CliOptions& options, CliReporter& out) {
       end = CaptureEnd::Seconds;
       break;
     }
+    if (queue.Gone()) {
+      end = CaptureEnd::PortGone;
+      break;
+    }
+    // A port that vanishes without a hang-up (a removed device node) is
+    // found by the port search.
     if (now - lastPortCheck >= kPortCheckEvery) {
       lastPortCheck = now;
       if (!PortStillListed(port)) {
