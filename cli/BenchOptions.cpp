@@ -53,7 +53,8 @@ bool ParseBenchOption(const std::string& arg, bool hasValue, const std::string& 
 
 bool CheckBenchOptions(const CliOptions& o, const std::string& command, std::string& error) {
   const bool update = o.command == Command::Update;
-  const bool reachesTool = update || o.command == Command::Identify;
+  const bool reachesTool =
+      update || o.command == Command::Identify || o.command == Command::Capture;
   if (!reachesTool && (!o.port.empty() || o.waitSeconds >= 0)) {
     error = command + " takes neither --port nor --wait";
   } else if (!update && (o.all || o.dryRun || o.count > 0)) {

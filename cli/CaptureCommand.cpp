@@ -15,6 +15,7 @@
 #include "cli/Interrupt.h"
 #include "cli/JsonLine.h"
 #include "cli/PortDiagnosis.h"
+#include "cli/ToolPorts.h"
 #include "device/PortNames.h"
 #include "device/SearchUsbPort.h"
 #include "device/SerialPort.h"
@@ -245,14 +246,10 @@ int ParseCaptureOption(const std::string& arg, bool hasValue, std::string value,
 
 int RunCapture(const CliOptions& options, CliReporter& out) {
   const CaptureOptions& capture = options.capture;
-  std::vector<int> ports;
-  CSearchUsbPort().SearchPorts(ports);
-  if (ports.empty()) {
-    out.Message("No tool connected", true);
-    out.Result("no-tool", kExitNotWritten, "No tool connected", "");
-    return kExitNotWritten;
-  }
-  const int port = ports.front();
+  int onlyPort = -1;
+  int port = -1;
+  const int found = FindOneTool(options, out, "No tool connected", onlyPort, port);
+  if (found != kExitOk) return found;
 
   std::FILE* raw = nullptr;
   if (!capture.output.empty()) {

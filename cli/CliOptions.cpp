@@ -163,7 +163,7 @@ std::string CliHelpText() {
       "                          result (result, ok, exit, text)\n"
       "      --verbose           also print the debug traces\n"
       "  -p, --port P            use only port P: its number as 'ports' lists it, or\n"
-      "                          its device path (identify, update)\n"
+      "                          its device path (identify, update, capture)\n"
       "      --wait[=S]          wait up to S seconds (default 60) for a tool to be\n"
       "                          connected instead of failing at once\n"
       "      --all               update: every connected tool of the model, in parallel\n"

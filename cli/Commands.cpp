@@ -116,23 +116,10 @@ int NoTool(CliReporter& out, const std::string& hint) {
 
 int FindTheTool(const CliOptions& options, CliReporter& out, CProductPageLogic& page) {
   int onlyPort = -1;
-  if (!options.port.empty()) {
-    std::string error;
-    if (!ResolvePortOption(options.port, onlyPort, error)) {
-      out.Message("varnok-cli: " + error, true);
-      out.Result("usage", kExitUsage, "", "");
-      return kExitUsage;
-    }
-    page.RestrictToPort(onlyPort);
-  }
-  std::vector<int> ports;
-  const PortSearch how = FindToolPorts(options, out, onlyPort, 1, ports);
-  if (how == PortSearch::Interrupted) {
-    out.Result("cancelled", kExitCancelled, "", "Cancelled while waiting for a tool.");
-    return kExitCancelled;
-  }
-  if (how != PortSearch::Found) return NoTool(out, NoPortText(how, options, onlyPort, 1, 0));
-  return kExitOk;
+  int port = -1;
+  const int status = FindOneTool(options, out, "", onlyPort, port);
+  if (onlyPort >= 0) page.RestrictToPort(onlyPort);
+  return status;
 }
 
 std::string PortAdvice(int port) { return port > 0 ? ProbePort(port) : std::string(); }

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "cli/ExitCodes.h"
 #include "cli/Interrupt.h"
 #include "cli/JsonLine.h"
 #include "cli/PortSource.h"
@@ -83,6 +84,37 @@ std::string NoPortText(PortSearch how, const CliOptions& options, int onlyPort, 
            " are connected.";
   }
   return "No tool found" + where + ". Plug the tool in and switch it on.";
+}
+
+int FindOneTool(const CliOptions& options, CliReporter& out, const std::string& noToolText,
+                int& onlyPort, int& port) {
+  onlyPort = -1;
+  port = -1;
+  if (!options.port.empty()) {
+    std::string error;
+    if (!ResolvePortOption(options.port, onlyPort, error)) {
+      out.Message("varnok-cli: " + error, true);
+      out.Result("usage", kExitUsage, "", "");
+      return kExitUsage;
+    }
+  }
+  std::vector<int> ports;
+  const PortSearch how = FindToolPorts(options, out, onlyPort, 1, ports);
+  if (how == PortSearch::Interrupted) {
+    out.Result("cancelled", kExitCancelled, "", "Cancelled while waiting for a tool.");
+    return kExitCancelled;
+  }
+  if (how != PortSearch::Found) {
+    if (!noToolText.empty() && onlyPort < 0 && how == PortSearch::None) {
+      out.Message(noToolText, true);
+      out.Result("no-tool", kExitNotWritten, noToolText, "");
+    } else {
+      out.Result("no-tool", kExitNotWritten, "", NoPortText(how, options, onlyPort, 1, 0));
+    }
+    return kExitNotWritten;
+  }
+  port = ports.front();
+  return kExitOk;
 }
 
 }  // namespace cli

@@ -1,6 +1,7 @@
 #pragma once
 // Which ports a command uses: --port (one named port) and --wait[=S]
-// (wait for tools to be plugged in), for identify, update and update --all.
+// (wait for tools to be plugged in), for identify, update, update --all and
+// capture.
 
 #include <string>
 #include <vector>
@@ -33,5 +34,13 @@ PortSearch FindToolPorts(const CliOptions& options, CliReporter& out, int onlyPo
 // The message for a search that ended without enough ports.
 std::string NoPortText(PortSearch how, const CliOptions& options, int onlyPort, int needed,
                        int found);
+
+// --port and --wait for a command that needs one tool: resolves --port into
+// `onlyPort` (-1 without it) and searches. Returns kExitOk with `port` set to
+// the tool's port; otherwise the result (usage, cancelled or no-tool with
+// `noToolText`, or the search's own text when --port or --wait shaped it) is
+// reported and its exit status returned.
+int FindOneTool(const CliOptions& options, CliReporter& out, const std::string& noToolText,
+                int& onlyPort, int& port);
 
 }  // namespace cli

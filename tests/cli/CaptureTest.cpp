@@ -48,7 +48,7 @@ TEST_F(CaptureTest, ByteExactUntilThePortVanishesWithTheLastPartialLine) {
 
 TEST_F(CaptureTest, EndsAfterExactlyTheFirstNLines) {
   StartDataTool(SampleCapture(), false);
-  const CliResult r = RunCli({"capture", "--lines", "2", "--timestamps", "--output",
+  const CliResult r = RunCli({"capture", "--port", "1", "--lines", "2", "--timestamps", "--output",
                               folder.Path() + "/capture.bin"},
                              folder.Path());
   EXPECT_EQ(r.exitCode, cli::kExitOk);
@@ -72,10 +72,18 @@ TEST_F(CaptureTest, SecondsKeepTheLastPartialLineAndJsonDecodesLines) {
   EXPECT_NE(r.out.find("\"result\":\"seconds\""), std::string::npos) << r.out;
 }
 
-TEST_F(CaptureTest, NoToolIsStatusThree) {
+TEST_F(CaptureTest, NoToolOrNoneOnTheNamedPortIsStatusThree) {
   const CliResult r = RunCli({"capture"}, folder.Path());
   EXPECT_EQ(r.exitCode, cli::kExitNotWritten);
   EXPECT_NE(r.err.find("No tool connected"), std::string::npos);
+
+  // A tool on port 1 does not serve a capture that names port 2.
+  StartDataTool("T=25\r\n", false);
+  const CliResult named = RunCli({"capture", "--port", "2", "--lines", "1"}, folder.Path());
+  EXPECT_EQ(named.exitCode, cli::kExitNotWritten);
+  EXPECT_NE(named.err.find("No tool found on"), std::string::npos) << named.err;
+  const CliResult bad = RunCli({"capture", "--port", "nowhere"}, folder.Path());
+  EXPECT_EQ(bad.exitCode, cli::kExitUsage);
 }
 
 }  // namespace
