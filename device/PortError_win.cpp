@@ -1,12 +1,6 @@
 #include "device/PortError.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "device/Win32Api.h"
 
 namespace varnok {
 

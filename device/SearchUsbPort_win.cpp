@@ -1,13 +1,7 @@
 // Win32 port discovery: the USB serial drivers list their ports as values of
 // HKLM\HARDWARE\DEVICEMAP\SERIALCOMM, named after the driver's device
 // ("\Device\USBSER000", "\Device\VCP0") with the port name ("COM7") as data.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "device/Win32Api.h"
 
 #include <cerrno>
 #include <climits>

@@ -5,13 +5,7 @@
 // The shutdown event is the port's CWakeSignal; the port event (the
 // OVERLAPPED of WaitCommEvent) and the write event belong to the monitor
 // thread's wait state and live as long as the thread.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "device/Win32Api.h"
 
 #include <cstdio>
 #include <memory>

@@ -1,12 +1,6 @@
 // Win32 backend of CSyncSerialPort: a non-overlapped COM handle whose
 // time-outs make ReadFile/WriteFile return on their own.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "device/Win32Api.h"
 
 #include <cstdio>
 #include <string>

@@ -1,11 +1,5 @@
 // Win32 backend of CWakeSignal: a manual-reset event.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "device/Win32Api.h"
 
 #include "device/WakeSignal.h"
 

@@ -1,0 +1,10 @@
+#pragma once
+// The Win32 API for the Windows backends, without the rarely used parts and
+// without the min/max macros that break std::min and std::max.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
