@@ -1,10 +1,10 @@
-#include "app/PageTable.h"
+#include "app/shell/PageSlot.h"
 
-#include "app/DlgDtcLookup.h"
-#include "app/DlgManual.h"
-#include "app/UpgradePX110Dlg.h"
-#include "app/UpgradeQV120Dlg.h"
-#include "app/UpgradeQV220Dlg.h"
+#include "app/pages/DlgDtcLookup.h"
+#include "app/pages/DlgManual.h"
+#include "app/pages/UpgradePX110Dlg.h"
+#include "app/pages/UpgradeQV120Dlg.h"
+#include "app/pages/UpgradeQV220Dlg.h"
 
 namespace {
 template <typename Page>

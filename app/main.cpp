@@ -1,4 +1,4 @@
-#include "app/VarnokApp.h"
+#include "app/shell/VarnokApp.h"
 
 int main(int argc, char** argv) {
   CVarnokApp app(argc, argv);

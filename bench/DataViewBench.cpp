@@ -23,9 +23,9 @@
 #include <string>
 #include <thread>
 
-#include "app/CaptureLink.h"
-#include "app/MyRichEdit.h"
-#include "app/UpgradeQV220Dlg.h"
+#include "app/dataview/CaptureLink.h"
+#include "app/dataview/MyRichEdit.h"
+#include "app/pages/UpgradeQV220Dlg.h"
 #include "device/SerialPort.h"
 
 namespace {

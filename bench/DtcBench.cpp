@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DlgDtcLookup.h"
+#include "app/pages/DlgDtcLookup.h"
 #include "tools/DtcLibrary.h"
 
 namespace {

@@ -8,12 +8,12 @@
 #include <QFileInfo>
 #include <QThread>
 
-#include "app/SafeDC.h"
-#include "app/SkinBitmaps.h"
-#include "app/UserPrompts.h"
+#include "app/skin/SafeDC.h"
+#include "app/skin/SkinBitmaps.h"
+#include "app/skin/UserPrompts.h"
+#include "tests/support/PatternBytes.h"
 #include "update/ConfigHelper.h"
 #include "update/UpdateFile.h"
-#include "tests/support/PatternBytes.h"
 
 namespace varnok::apptest {
 

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "app/PageHost.h"
-#include "app/PageMessage.h"
+#include "app/pages/PageHost.h"
+#include "app/skin/PageMessage.h"
 
 class CSafeDC;
 

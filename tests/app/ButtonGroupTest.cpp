@@ -1,9 +1,9 @@
 // CButtonGroup: hit tests, tracking and what each entry shows.
 #include <gtest/gtest.h>
 
-#include "app/ButtonGroup.h"
-#include "app/Catalogue.h"
-#include "app/SafeDC.h"
+#include "app/shell/Catalogue.h"
+#include "app/skin/ButtonGroup.h"
+#include "app/skin/SafeDC.h"
 
 namespace varnok::apptest {
 namespace {

@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/ButtonST.h"
-#include "app/ColorStatic.h"
-#include "app/SkinBitmaps.h"
-#include "app/SkinButtonEx.h"
+#include "app/skin/ButtonST.h"
+#include "app/skin/ColorStatic.h"
+#include "app/skin/SkinBitmaps.h"
+#include "app/skin/SkinButtonEx.h"
 #include "tests/app/AppTestSupport.h"
 
 namespace varnok::apptest {

@@ -8,9 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/ButtonST.h"
-#include "app/ColorStatic.h"
-#include "app/DlgDownloadUniteDev.h"
+#include "app/pages/DlgDownloadUniteDev.h"
+#include "app/skin/ButtonST.h"
+#include "app/skin/ColorStatic.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/TempDevDir.h"
 #include "update/ConfigHelper.h"

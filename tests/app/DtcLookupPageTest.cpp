@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/DlgDtcLookup.h"
-#include "app/DtcListModel.h"
+#include "app/pages/DlgDtcLookup.h"
+#include "app/pages/DtcListModel.h"
 #include "tests/app/AppTestSupport.h"
 #include "tools/DtcLibrary.h"
 

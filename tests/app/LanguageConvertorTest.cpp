@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/LanguageConvertor.h"
+#include "app/dataview/LanguageConvertor.h"
 
 namespace varnok::apptest {
 namespace {

@@ -7,11 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/HostedPage.h"
-#include "app/SafeDC.h"
-#include "app/SkinButtonEx.h"
-#include "app/UpgradeQV120Dlg.h"
-#include "app/VarnokDlg.h"
+#include "app/pages/HostedPage.h"
+#include "app/pages/UpgradeQV120Dlg.h"
+#include "app/shell/VarnokDlg.h"
+#include "app/skin/SafeDC.h"
+#include "app/skin/SkinButtonEx.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/TempDevDir.h"
 #include "update/ConfigHelper.h"
@@ -24,6 +24,10 @@ void SendMouse(QWidget* w, QEvent::Type type, QPoint local, Qt::MouseButton butt
   QMouseEvent event(type, QPointF(local), QPointF(w->mapToGlobal(local)), button, buttons,
                     Qt::NoModifier);
   QCoreApplication::sendEvent(w, &event);
+}
+
+CUpgradeQV120Dlg* Qv120Page(const CVarnokDlg& window) {
+  return qobject_cast<CUpgradeQV120Dlg*>(window.Page(PageId::QV120));
 }
 
 void SendKey(QWidget* w, int key) {
@@ -278,8 +282,8 @@ TEST_F(MainWindowTest, LeavingAnEntryForEmptySpaceRedrawsItNormal) {
 
 TEST_F(MainWindowTest, EscapeAndEnterCloseNothing) {
   dlg->show();
-  QLineEdit* edit = dlg->Qv120Page()->Edit(CUpgradeQV120Dlg::kBinEditId);
-  for (QWidget* target : {static_cast<QWidget*>(dlg.get()), static_cast<QWidget*>(dlg->Qv120Page()),
+  QLineEdit* edit = Qv120Page(*dlg)->Edit(CUpgradeQV120Dlg::kBinEditId);
+  for (QWidget* target : {static_cast<QWidget*>(dlg.get()), static_cast<QWidget*>(Qv120Page(*dlg)),
                           static_cast<QWidget*>(edit)})
     for (int key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
       SendKey(target, key);
@@ -304,7 +308,7 @@ TEST_F(MainWindowTest, CloseButtonEndsCancelledAndReleasesSurfaceAndPages) {
   EXPECT_FALSE(dlg->isVisible());
   EXPECT_EQ(dlg->result(), QDialog::Rejected);
   EXPECT_EQ(dlg->Surface(), nullptr);
-  EXPECT_EQ(dlg->Qv120Page(), nullptr);
+  EXPECT_EQ(Qv120Page(*dlg), nullptr);
   // Late messages find nothing to draw on.
   EXPECT_EQ(SendPageMessage(dlg.get(), WM_SHOW_PAGE, 110, kShowPageSelect), 1);
   EXPECT_EQ(SendPageMessage(dlg.get(), WM_CHILD_MOUSEMOVE, 0, 0), 1);

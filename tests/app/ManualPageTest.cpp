@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/DlgManual.h"
-#include "app/UserPrompts.h"
+#include "app/pages/DlgManual.h"
+#include "app/skin/UserPrompts.h"
 #include "tests/app/AppTestSupport.h"
 
 namespace varnok::apptest {

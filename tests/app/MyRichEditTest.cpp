@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/MyRichEdit.h"
-#include "app/TextEditorHandoff.h"
+#include "app/dataview/MyRichEdit.h"
+#include "app/dataview/TextEditorHandoff.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/SafeDC.h"
-#include "app/SkinBitmaps.h"
+#include "app/skin/SafeDC.h"
+#include "app/skin/SkinBitmaps.h"
 #include "tests/app/AppTestSupport.h"
 
 namespace varnok::apptest {

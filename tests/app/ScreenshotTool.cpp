@@ -16,11 +16,11 @@
 
 #include <cstdio>
 
-#include "app/DlgDownloadUniteDev.h"
-#include "app/DlgDtcLookup.h"
-#include "app/UserPrompts.h"
-#include "app/VarnokApp.h"
-#include "app/VarnokDlg.h"
+#include "app/pages/DlgDownloadUniteDev.h"
+#include "app/pages/DlgDtcLookup.h"
+#include "app/shell/VarnokApp.h"
+#include "app/shell/VarnokDlg.h"
+#include "app/skin/UserPrompts.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/TempDevDir.h"
 #include "update/ConfigHelper.h"

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/SingleInstance.h"
+#include "app/shell/SingleInstance.h"
 #include "tests/app/AppTestSupport.h"
 
 namespace varnok::apptest {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/SkinBitmaps.h"
+#include "app/skin/SkinBitmaps.h"
 
 namespace varnok::apptest {
 namespace {

@@ -5,12 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include "app/DlgDownloadUniteDev.h"
-#include "app/SafeDC.h"
-#include "app/SkinBitmaps.h"
-#include "app/SkinButtonEx.h"
-#include "app/UpgradePX110Dlg.h"
-#include "app/VarnokDlg.h"
+#include "app/pages/DlgDownloadUniteDev.h"
+#include "app/pages/UpgradePX110Dlg.h"
+#include "app/shell/VarnokDlg.h"
+#include "app/skin/SafeDC.h"
+#include "app/skin/SkinBitmaps.h"
+#include "app/skin/SkinButtonEx.h"
 #include "device/UsbDevInterface.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/TempDevDir.h"

@@ -7,12 +7,12 @@
 
 #include <gtest/gtest.h>
 
-#include "app/DlgDownloadUniteDev.h"
-#include "app/PortIndicator.h"
-#include "app/SafeDC.h"
-#include "app/SkinBitmaps.h"
-#include "app/SkinButtonEx.h"
-#include "app/UpgradeQV120Dlg.h"
+#include "app/pages/DlgDownloadUniteDev.h"
+#include "app/pages/UpgradeQV120Dlg.h"
+#include "app/skin/PortIndicator.h"
+#include "app/skin/SafeDC.h"
+#include "app/skin/SkinBitmaps.h"
+#include "app/skin/SkinButtonEx.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/TempDevDir.h"

@@ -12,11 +12,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/CaptureLink.h"
-#include "app/CapturePrinter.h"
-#include "app/MyRichEdit.h"
-#include "app/SkinButtonEx.h"
-#include "app/UpgradeQV220Dlg.h"
+#include "app/dataview/CaptureLink.h"
+#include "app/dataview/CapturePrinter.h"
+#include "app/dataview/MyRichEdit.h"
+#include "app/pages/UpgradeQV220Dlg.h"
+#include "app/skin/SkinButtonEx.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/TempDevDir.h"
 #include "update/StatusTexts.h"

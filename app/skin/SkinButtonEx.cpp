@@ -1,0 +1,122 @@
+#include "app/skin/SkinButtonEx.h"
+
+#include <QCursor>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "app/skin/SkinBitmaps.h"
+#include "app/skin/WindowTimers.h"
+
+const QColor CSkinButtonEx::kMissingBitmapFill(143, 190, 241);
+
+namespace {
+std::function<QPoint()>& CursorSource() {
+  static std::function<QPoint()> source;
+  return source;
+}
+
+// Both key colours of the skinned button images become transparent.
+QImage PrepareBitmap(const QImage& raw) {
+  return skin::KeyedOut(skin::KeyedOut(raw, QColor(255, 0, 255)), QColor(128, 0, 128));
+}
+}  // namespace
+
+CSkinButtonEx::CSkinButtonEx(QWidget* parent, int commandId)
+    : QAbstractButton(parent),
+      commandId_(commandId),
+      timers_(new CWindowTimers([this](int id) { OnTimer(id); }, this)) {
+  setMouseTracking(true);
+  setFocusPolicy(Qt::NoFocus);
+  setAttribute(Qt::WA_NoSystemBackground);
+}
+
+CSkinButtonEx::~CSkinButtonEx() = default;
+
+void CSkinButtonEx::SetCursorSource(std::function<QPoint()> source) {
+  CursorSource() = std::move(source);
+}
+
+QPoint CSkinButtonEx::CursorPos() {
+  return CursorSource() ? CursorSource()() : QCursor::pos();
+}
+
+bool CSkinButtonEx::SetBitmaps(int normal, int hover, int pressed, int disabled) {
+  const int ids[4] = {normal, hover, pressed, disabled};
+  for (int s = 0; s < 4; ++s) {
+    if (!bitmaps_[s].isNull())
+      continue;
+    const QImage raw = skin::Bitmap(ids[s]);
+    if (raw.isNull())
+      return false;
+    bitmaps_[s] = PrepareBitmap(raw);
+  }
+  resize(bitmaps_[kNormal].size());
+  update();
+  return true;
+}
+
+void CSkinButtonEx::ReleaseBitmaps() {
+  for (QImage& b : bitmaps_)
+    b = QImage();
+}
+
+bool CSkinButtonEx::IsHoverTimerSet() const { return timers_->IsSet(kHoverTimerId); }
+
+QSize CSkinButtonEx::sizeHint() const {
+  return bitmaps_[kNormal].isNull() ? QSize(114, 29) : bitmaps_[kNormal].size();
+}
+
+CSkinButtonEx::State CSkinButtonEx::ChooseState() {
+  if (!isEnabled()) {
+    enabled_ = false;
+    return kDisabled;
+  }
+  if (isDown())
+    return kPressed;
+  return hovering_ ? kHover : kNormal;
+}
+
+void CSkinButtonEx::paintEvent(QPaintEvent*) {
+  state_ = ChooseState();
+  QPainter p(this);
+  const QImage& bmp = bitmaps_[state_];
+  if (bmp.isNull())
+    p.fillRect(rect(), kMissingBitmapFill);
+  else
+    p.drawImage(QPoint(0, 0), bmp);
+}
+
+void CSkinButtonEx::mouseMoveEvent(QMouseEvent* event) {
+  if (!hovering_ && enabled_ && isEnabled()) {
+    hovering_ = true;
+    state_ = kHover;
+    if (rect().contains(event->position().toPoint()))
+      update();
+    timers_->SetTimer(kHoverTimerId, kHoverTimerMs);
+  }
+  QAbstractButton::mouseMoveEvent(event);
+}
+
+void CSkinButtonEx::OnTimer(int id) {
+  if (id != kHoverTimerId)
+    return;
+  const QRect onScreen(mapToGlobal(QPoint(0, 0)), size());
+  if (!onScreen.contains(CursorPos())) {
+    timers_->KillTimer(kHoverTimerId);
+    hovering_ = false;
+    state_ = kNormal;
+    update();
+  }
+}
+
+void CSkinButtonEx::changeEvent(QEvent* event) {
+  QAbstractButton::changeEvent(event);
+  if (event->type() == QEvent::EnabledChange) {
+    enabled_ = isEnabled();
+    if (!enabled_) {
+      hovering_ = false;
+      timers_->KillTimer(kHoverTimerId);
+    }
+    update();
+  }
+}
