@@ -32,12 +32,20 @@ struct Message {
 class RecordingOwner : public ISerialPortOwner {
  public:
   void OnSerialMessage(unsigned message, unsigned wParam, int port) override {
+    std::function<void(unsigned)> reaction;
     {
       std::lock_guard<std::mutex> lock(mutex_);
       messages_.push_back({message, wParam, port});
+      reaction = onMessage_;
     }
     changed_.notify_all();
-    if (onMessage) onMessage(message);
+    if (reaction) reaction(message);
+  }
+  // What the owner does on each message, on the monitor thread. Set under
+  // the lock: the monitor thread may be delivering while a test sets it.
+  void OnMessage(std::function<void(unsigned)> reaction) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    onMessage_ = std::move(reaction);
   }
   // Waits until `count` messages came (or 3 s passed); returns them.
   std::vector<Message> WaitFor(std::size_t count) {
@@ -56,9 +64,8 @@ class RecordingOwner : public ISerialPortOwner {
       if (m.message == WM_COMM_RXCHAR) out.push_back(m.wParam);
     return out;
   }
-  std::function<void(unsigned)> onMessage;
-
  private:
+  std::function<void(unsigned)> onMessage_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::vector<Message> messages_;
@@ -137,7 +144,7 @@ TEST_F(SerialPortMonitorTest, ReopenEndsTheRunningMonitorAndAllowsARestart) {
 TEST_F(SerialPortMonitorTest, CloseFromInsideADeliveryDoesNotDeadlock) {
   ASSERT_EQ(port.Open(&owner, 3, 57600, 'N', 8, 1, EV_RXCHAR_BIT, 512), 1);
   ASSERT_EQ(port.StartMonitor(), 1);
-  owner.onMessage = [&](unsigned) { port.Close(); };
+  owner.OnMessage([&](unsigned) { port.Close(); });
   peer.Send({'1', '2', '3'});
   owner.WaitFor(1);
   // The thread leaves after the delivery that closed the port; the rest is dropped.
@@ -146,7 +153,7 @@ TEST_F(SerialPortMonitorTest, CloseFromInsideADeliveryDoesNotDeadlock) {
   EXPECT_FALSE(port.IsMonitoring());
   EXPECT_FALSE(port.IsOpen());
   EXPECT_EQ(owner.RxBytes(), std::vector<unsigned>{'1'});
-  owner.onMessage = nullptr;
+  owner.OnMessage(nullptr);
   EXPECT_EQ(port.Close(), 1);
 }
 
@@ -200,11 +207,11 @@ TEST_F(SerialPortMonitorTest, EveryCloseGivesTheLineFreeForNormalUsers) {
   EXPECT_TRUE(other.ExclusiveLocked());
 
   ASSERT_EQ(port.StartMonitor(), 1);
-  owner.onMessage = [&](unsigned) { port.Close(); };
+  owner.OnMessage([&](unsigned) { port.Close(); });
   other.Send({'x'});
   EXPECT_TRUE(Eventually([&] { return !port.IsOpen(); }));
   EXPECT_FALSE(other.ExclusiveLocked()) << "the close from a delivery left the line locked";
-  owner.onMessage = nullptr;
+  owner.OnMessage(nullptr);
 }
 
 TEST_F(SerialPortMonitorTest, OpenFromInsideADeliveryLetsTheNextCloseReturn) {
@@ -213,11 +220,11 @@ TEST_F(SerialPortMonitorTest, OpenFromInsideADeliveryLetsTheNextCloseReturn) {
   auto* reopened = new CSerialPort;
   ASSERT_EQ(reopened->Open(&owner, 3, 57600, 'N', 8, 1, EV_RXCHAR_BIT, 512), 1);
   ASSERT_EQ(reopened->StartMonitor(), 1);
-  owner.onMessage = [&](unsigned) {
-    owner.onMessage = nullptr;
+  owner.OnMessage([&](unsigned) {
+    owner.OnMessage(nullptr);
     reopened->Open(&owner, 3, 57600, 'N', 8, 1, EV_RXCHAR_BIT, 512);
     EXPECT_EQ(reopened->StartMonitor(), 0);  // not from inside its own thread
-  };
+  });
   peer.Send({'a'});
   owner.WaitFor(1);
   ASSERT_TRUE(Eventually([&] { return !reopened->IsMonitoring(); }));
