@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -54,6 +55,12 @@ bool PtyLink::Open(std::string* error) {
   ::fcntl(master_, F_SETFD, FD_CLOEXEC);
   ::fcntl(slaveKeep_, F_SETFD, FD_CLOEXEC);
   slavePath_ = slaveName;
+  // Before the link is published: nobody can have opened the slave yet.
+  openWatch_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  if (openWatch_ >= 0 && ::inotify_add_watch(openWatch_, slavePath_.c_str(), IN_OPEN) < 0) {
+    ::close(openWatch_);
+    openWatch_ = -1;
+  }
 
   if (::symlink(slavePath_.c_str(), linkPath_.c_str()) != 0) {
     if (error != nullptr) *error = ErrnoText("cannot create the link " + linkPath_);
@@ -69,9 +76,10 @@ void PtyLink::Close() {
     ::unlink(linkPath_.c_str());
     linked_ = false;
   }
+  if (openWatch_ >= 0) ::close(openWatch_);
   if (master_ >= 0) ::close(master_);
   if (slaveKeep_ >= 0) ::close(slaveKeep_);
-  master_ = slaveKeep_ = -1;
+  master_ = slaveKeep_ = openWatch_ = -1;
 }
 
 int PtyLink::PendingTowardsPeer() const {

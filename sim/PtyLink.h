@@ -6,6 +6,10 @@
 // updater closes and reopens the port (as a USB serial device does while
 // plugged in). Close() is the unplug: the link goes and the pty closes, so
 // an updater still holding the port sees the device vanish.
+//
+// Opens of the slave by others are watched from before the link appears
+// (inotify), so an updater that opens the port the moment the link (or the
+// ready file) shows up is never missed.
 
 #include <string>
 
@@ -33,6 +37,10 @@ class PtyLink {
   const std::string& LinkPath() const { return linkPath_; }
   const std::string& SlavePath() const { return slavePath_; }
 
+  // Readable (inotify events) once someone opened the slave since Open();
+  // -1 when closed or when the system cannot watch it.
+  int OpenWatchFd() const { return openWatch_; }
+
   // Bytes written towards the updater that it has not read yet.
   int PendingTowardsPeer() const;
 
@@ -41,6 +49,7 @@ class PtyLink {
   std::string slavePath_;
   int master_ = -1;
   int slaveKeep_ = -1;
+  int openWatch_ = -1;
   bool linked_ = false;
 };
 

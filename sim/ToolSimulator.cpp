@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/inotify.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -371,16 +370,15 @@ void ToolSimulator::ServeData() {
   }
 
   // Wait until the updater opens the port: the lines are for whoever
-  // listens, not for the queue of a closed port.
-  const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-  if (watch >= 0 && ::inotify_add_watch(watch, link_.SlavePath().c_str(), IN_OPEN) >= 0) {
+  // listens, not for the queue of a closed port. The watch dates from the
+  // line's set-up, so an open before this point counts too.
+  if (link_.OpenWatchFd() >= 0) {
     Trace("data mode: waiting for the port to be opened");
-    pollfd p[2] = {{watch, POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
+    pollfd p[2] = {{link_.OpenWatchFd(), POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
     while (!stop_.load() && ::poll(p, 2, kIdlePollMs) >= 0 && p[0].revents == 0 &&
            p[1].revents == 0) {
     }
   }
-  if (watch >= 0) ::close(watch);
   if (!SleepMs(kDataSettleMs)) return;
 
   std::uint8_t discard[4096];

@@ -14,9 +14,11 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <thread>
 
 #include "device/Clock.h"
 #include "device/ProductFactory.h"
+#include "sim/ToolSimulator.h"
 #include "tests/sim/SimTestSupport.h"
 #include "tests/support/TempDevDir.h"
 
@@ -242,6 +244,36 @@ TEST_F(ToolsimBinaryTest, DataModeSendsTheFileLinesOnceThePortIsOpened) {
   ::close(fd);
   EXPECT_EQ(got, want);
   EXPECT_EQ(sim.Wait(5000), 0);
+}
+
+// An updater that opens the port as soon as the line is up (before the
+// serving loop has begun) still gets the data.
+TEST_F(ToolsimBinaryTest, DataModeServesAnOpenMadeRightAfterTheLineCameUp) {
+  std::ofstream(dir.PathOf("capture.txt")) << "T=25\n";
+  SimOptions options;
+  options.devDir = dir.Path();
+  options.linkName = "ttyACM0";
+  options.dataFile = dir.PathOf("capture.txt");
+  options.exitAfterFinish = true;
+  ToolSimulator sim(options);
+  std::string error;
+  ASSERT_TRUE(sim.Start(&error)) << error;
+  const int fd = ::open(dir.PathOf("ttyACM0").c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(fd, 0);
+  std::thread serve([&sim] { sim.Run(); });
+  std::string got;
+  for (int waited = 0; got.size() < 6 && waited < 20000; waited += 10) {
+    char buffer[64];
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n > 0)
+      got.append(buffer, static_cast<std::size_t>(n));
+    else
+      varnok::SleepMs(10);
+  }
+  sim.RequestStop();
+  serve.join();
+  ::close(fd);
+  EXPECT_EQ(got, "T=25\r\n");
 }
 
 }  // namespace
