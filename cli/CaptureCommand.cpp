@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <ctime>
 #include <deque>
+#include <filesystem>
+#include <cerrno>
 #include <mutex>
 #include <vector>
 
@@ -14,6 +16,7 @@
 #include "cli/ExitCodes.h"
 #include "cli/Interrupt.h"
 #include "cli/JsonLine.h"
+#include "cli/OutputCheck.h"
 #include "cli/PortDiagnosis.h"
 #include "cli/ToolPorts.h"
 #include "device/PortNames.h"
@@ -114,7 +117,7 @@ bool PortStillListed(int port) {
   return std::find(ports.begin(), ports.end(), port) != ports.end();
 }
 
-enum class CaptureEnd { Lines, Seconds, Interrupted, PortGone };
+enum class CaptureEnd { Lines, Seconds, Interrupted, PortGone, WriteFailed };
 
 // Writes the capture as the bytes come and counts lines.
 class CaptureWriter {
@@ -124,40 +127,51 @@ class CaptureWriter {
         codePage_(SystemLegacyCodePage()) {}
 
   // Handles `bytes`; false once the line limit is reached (the rest is
-  // not written).
+  // not written) or a write failed (WriteFailed()).
   bool Feed(const std::string& bytes, std::deque<SystemClock::time_point>& starts) {
     for (char byte : bytes) {
       if (line_.empty() && !inLine_) {
         lineStart_ = starts.empty() ? SystemClock::now() : starts.front();
         if (!starts.empty()) starts.pop_front();
         inLine_ = true;
-        if (timestamps_ && raw_ != nullptr) Write(StampPrefix(lineStart_));
+        if (timestamps_) pending_ += StampPrefix(lineStart_);
       }
       line_.push_back(byte);
       ++byteCount_;
-      if (raw_ != nullptr) std::fputc(static_cast<unsigned char>(byte), raw_);
+      pending_.push_back(byte);
       if (byte == '\n') {
         EndLine(false);
-        if (raw_ != nullptr) std::fflush(raw_);
+        if (!Flush()) return false;
         if (maxLines_ > 0 && lineCount_ >= maxLines_) return false;
       }
     }
-    return true;
+    return Flush();
   }
 
   // The bytes after the last line feed (already written raw) as a last,
   // partial line event.
   void Finish() {
     if (inLine_) EndLine(true);
-    if (raw_ != nullptr) std::fflush(raw_);
+    Flush();
   }
 
   long long Lines() const { return lineCount_; }
   long long Bytes() const { return byteCount_; }
+  bool WriteFailed() const { return failed_; }
+  // Bytes known to have reached the output.
+  long long Written() const { return written_; }
 
  private:
-  void Write(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), raw_);
+  bool Flush() {
+    if (raw_ == nullptr || failed_) {
+      pending_.clear();
+      return !failed_;
+    }
+    const bool whole = WriteWhole(raw_, pending_);
+    if (whole) written_ += static_cast<long long>(pending_.size());
+    failed_ = !whole;
+    pending_.clear();
+    return whole;
   }
 
   void EndLine(bool partial) {
@@ -178,10 +192,13 @@ class CaptureWriter {
   long long maxLines_;
   LegacyCodePage codePage_;
   std::string line_;
+  std::string pending_;  // for the output, not yet written
   bool inLine_ = false;
   SystemClock::time_point lineStart_;
   long long lineCount_ = 0;
   long long byteCount_ = 0;
+  long long written_ = 0;
+  bool failed_ = false;
 };
 
 const char* EndName(CaptureEnd end) {
@@ -190,6 +207,7 @@ const char* EndName(CaptureEnd end) {
     case CaptureEnd::Seconds: return "seconds";
     case CaptureEnd::Interrupted: return "interrupted";
     case CaptureEnd::PortGone: return "port-gone";
+    case CaptureEnd::WriteFailed: return "write-failed";
   }
   return "?";
 }
@@ -253,9 +271,10 @@ int RunCapture(const CliOptions& options, CliReporter& out) {
 
   std::FILE* raw = nullptr;
   if (!capture.output.empty()) {
-    raw = std::fopen(capture.output.c_str(), "wb");
+    std::string why;
+    raw = OpenOutputFile(capture.output, why);
     if (raw == nullptr) {
-      out.Message("varnok-cli: cannot write " + capture.output, true);
+      out.Message("varnok-cli: cannot write " + capture.output + ": " + why, true);
       out.Result("usage", kExitUsage, "", "");
       return kExitUsage;
     }
@@ -291,7 +310,7 @@ int RunCapture(const CliOptions& options, CliReporter& out) {
   for (;;) {
     queue.Take(kWakeEvery, bytes, starts);
     if (!writer.Feed(bytes, starts)) {
-      end = CaptureEnd::Lines;
+      end = writer.WriteFailed() ? CaptureEnd::WriteFailed : CaptureEnd::Lines;
       break;
     }
     const auto now = SteadyClock::now();
@@ -320,19 +339,38 @@ int RunCapture(const CliOptions& options, CliReporter& out) {
   }
   serial.Close();
   SetInterruptAction(nullptr);
-  if (end != CaptureEnd::Lines) {
+  if (end != CaptureEnd::Lines && end != CaptureEnd::WriteFailed) {
     // What arrived before the close still goes out.
     queue.Take(std::chrono::milliseconds(0), bytes, starts);
     writer.Feed(bytes, starts);
     writer.Finish();
   }
-  if (raw != nullptr && raw != stdout) std::fclose(raw);
-  else if (raw != nullptr) std::fflush(raw);
+  if (writer.WriteFailed()) end = CaptureEnd::WriteFailed;
+  long long reached = writer.Written();
+  if (raw != nullptr && raw != stdout && std::fclose(raw) != 0 && end != CaptureEnd::WriteFailed) {
+    end = CaptureEnd::WriteFailed;
+    NoteOutputFailure(errno);
+  }
+  if (end == CaptureEnd::WriteFailed && !capture.output.empty()) {
+    // The file tells best how much of it arrived.
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(std::filesystem::u8path(capture.output), ec);
+    if (!ec) reached = static_cast<long long>(size);
+  }
 
-  const int status = end == CaptureEnd::PortGone ? kExitPortGone : kExitOk;
+  int status = kExitOk;
+  if (end == CaptureEnd::PortGone) status = kExitPortGone;
+  if (end == CaptureEnd::WriteFailed) status = kExitOutputFailed;
   const std::string summary = std::to_string(writer.Lines()) + " lines, " +
                               std::to_string(writer.Bytes()) + " bytes";
   if (end == CaptureEnd::PortGone) out.Message("The tool's port went away (" + summary + ")", true);
+  if (end == CaptureEnd::WriteFailed) {
+    out.Message("varnok-cli: cannot write the capture to " +
+                    (capture.output.empty() ? std::string("standard output") : capture.output) +
+                    " (disk full, or the reader went away): " + std::to_string(reached) +
+                    " bytes reached it",
+                true);
+  }
   out.Result(EndName(end), status, summary, "");
   return status;
 }

@@ -9,8 +9,57 @@
 
 namespace cli {
 
+namespace {
+
+constexpr unsigned Takes(Command c) { return 1u << static_cast<unsigned>(c); }
+constexpr unsigned kEveryCommand = ~0u;
+constexpr unsigned kToolCommands =
+    Takes(Command::Identify) | Takes(Command::Update) | Takes(Command::Capture);
+
+// Which commands take which option: one row per option (by its long name).
+// An option given to a command outside its row is a usage error.
+struct OptionRow {
+  const char* name;
+  unsigned commands;
+};
+constexpr OptionRow kOptionTable[] = {
+    {"--json", kEveryCommand},
+    {"--verbose", kEveryCommand},
+    {"--config", kEveryCommand},  // a global option, as --help shows it
+    {"--model", Takes(Command::Identify) | Takes(Command::Update)},
+    {"--port", kToolCommands},
+    {"--wait", kToolCommands},
+    {"--all", Takes(Command::Update)},
+    {"--count", Takes(Command::Update)},
+    {"--dry-run", Takes(Command::Update)},
+    {"--last", Takes(Command::History)},
+    {"--library", Takes(Command::Dtc)},
+    {"--output", Takes(Command::Capture)},
+    {"--lines", Takes(Command::Capture)},
+    {"--seconds", Takes(Command::Capture)},
+    {"--timestamps", Takes(Command::Capture)},
+};
+
+const OptionRow* FindOptionRow(const std::string& name) {
+  for (const OptionRow& row : kOptionTable) {
+    if (name == row.name) return &row;
+  }
+  return nullptr;
+}
+
+// The long name of a short option.
+std::string LongName(const std::string& arg) {
+  if (arg == "-m") return "--model";
+  if (arg == "-c") return "--config";
+  if (arg == "-p") return "--port";
+  return arg;
+}
+
+}  // namespace
+
 bool ParseCliArgs(int argc, const char* const* argv, CliOptions& o, std::string& error) {
   std::vector<std::string> positional;
+  std::vector<const OptionRow*> given;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     std::string value;
@@ -21,6 +70,7 @@ bool ParseCliArgs(int argc, const char* const* argv, CliOptions& o, std::string&
       arg.erase(eq);
       hasValue = true;
     }
+    if (const OptionRow* row = FindOptionRow(LongName(arg))) given.push_back(row);
     auto takeValue = [&](std::string& into) {
       if (!hasValue) {
         if (i + 1 >= argc) {
@@ -93,6 +143,12 @@ bool ParseCliArgs(int argc, const char* const* argv, CliOptions& o, std::string&
     return false;
   }
 
+  for (const OptionRow* row : given) {
+    if ((row->commands & Takes(o.command)) == 0) {
+      error = command + " does not take " + row->name;
+      return false;
+    }
+  }
   const bool needsModel = o.command == Command::Identify || o.command == Command::Update;
   if (needsModel && o.model.empty()) {
     error = command + " needs --model M";
@@ -176,19 +232,28 @@ std::string CliHelpText() {
       "Output: every status text on its own line as the updater words it (failures on\n"
       "standard error); a live progress bar on a terminal, a plain line every 10%\n"
       "otherwise. Ctrl-C cancels the update as the Cancel button does.\n"
+      "Options a command does not take are refused (exit 2).\n"
       "\n"
       "Exit status:\n"
-      "  0  success: \"Update done!\" (update), the tool is model M (identify),\n"
-      "     every PREFIX matched a code (dtc)\n"
-      "  1  internal error\n"
-      "  2  bad usage, unknown model, unreadable configuration or DTC library\n"
-      "  3  nothing written: no tool, no access to its port, wrong tool, wrong file,\n"
+      "  0  success: \"Update done!\" (update), every tool of --all updated (or checked\n"
+      "     with --dry-run), the tool is model M (identify), every PREFIX matched a\n"
+      "     code (dtc), the listing printed\n"
+      "  1  internal error, or the update record cannot be read (history)\n"
+      "  2  bad usage (also an option the command does not take), unknown model,\n"
+      "     unreadable configuration or DTC library, a capture file that cannot be\n"
+      "     opened\n"
+      "  3  nothing written: no tool, no access to its port, a busy port, a tool that\n"
+      "     does not tell its model, wrong tool, wrong file, fewer tools than --count,\n"
       "     or a failure before the erase began (the tool still runs its old\n"
-      "     firmware); dtc: a PREFIX matched no code\n"
+      "     firmware); dtc: a PREFIX matched no code; info: the file fits no model\n"
       "  4  failure after the erase began: the tool needs another update before use\n"
       "     (also a cancel after the erase began)\n"
-      "  5  cancelled (Ctrl-C or SIGTERM) before the erase began\n"
+      "  5  cancelled before the erase began: Ctrl-C, SIGTERM, SIGHUP, SIGPIPE or a\n"
+      "     reader of the output that went away (a second Ctrl-C changes nothing)\n"
       "  6  capture: the tool's port went away (what came is written)\n"
+      "  7  output lost: the rest was done, but standard output, the capture file or\n"
+      "     the update record could not be written whole (disk full, closed pipe);\n"
+      "     capture says how many bytes reached the file\n"
       "\n" + PortSourceHelp();
 }
 

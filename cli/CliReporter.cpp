@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/JsonLine.h"
+#include "cli/OutputCheck.h"
 #include "cli/ProgressFormat.h"
 
 namespace cli {
@@ -28,16 +29,12 @@ const char* EndName(DownloadEnd how) {
 CliReporter::CliReporter(const ReporterOptions& options) : options_(options) {}
 
 void CliReporter::Emit(const std::string& line, bool toStderr) {
-  std::FILE* stream = toStderr ? stderr : stdout;
-  std::fputs(line.c_str(), stream);
-  std::fputc('\n', stream);
-  std::fflush(stream);
+  WriteWhole(toStderr ? stderr : stdout, line + "\n");
 }
 
 void CliReporter::EndBarLine() {
   if (barShown_) {
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    WriteWhole(stdout, "\n");
     barShown_ = false;
   }
 }
@@ -107,8 +104,7 @@ void CliReporter::BytesWritten(std::int64_t done, std::int64_t totalBytes) {
   if (options_.terminal) {
     if (!last && barShown_ && now - lastDraw_ < kBarRedraw) return;
     lastDraw_ = now;
-    std::fputs(("\r" + ProgressBarLine(figures, options_.width - 1)).c_str(), stdout);
-    std::fflush(stdout);
+    WriteWhole(stdout, "\r" + ProgressBarLine(figures, options_.width - 1));
     barShown_ = true;
     return;
   }

@@ -124,15 +124,9 @@ int FindTheTool(const CliOptions& options, CliReporter& out, CProductPageLogic& 
 
 std::string PortAdvice(int port) { return port > 0 ? ProbePort(port) : std::string(); }
 
-// A model check fails too when the port cannot be opened at all. When the
-// user lacks the permission, that is what is reported (result "no-access",
-// the advice first) instead of a wrong tool. Returns whether it was so.
-bool ReportNoAccess(CliReporter& out, int port) {
-  varnok::PortFailure failure = varnok::PortFailure::None;
-  const std::string advice = port > 0 ? ProbePort(port, &failure) : std::string();
-  if (failure != varnok::PortFailure::PermissionDenied) return false;
-  out.Result("no-access", kExitNotWritten, "", advice);
-  return true;
+void ReportModelRefusal(CliReporter& out, const ModelRefusal& why) {
+  if (!why.text.empty()) out.Message(why.text, true);
+  out.Result(why.result, kExitNotWritten, why.text, why.advice);
 }
 
 int ExitFor(DownloadEnd how) { return RunOutcomeExitStatus(how); }
@@ -248,9 +242,7 @@ int RunIdentify(const CliOptions& options, CliReporter& out) {
     return kExitOk;
   }
   if (!page.VerifyConnectedModel(port)) {
-    if (ReportNoAccess(out, port)) return kExitNotWritten;
-    out.Message(text::kEquipmentMismatch, true);
-    out.Result("wrong-tool", kExitNotWritten, text::kEquipmentMismatch, PortAdvice(port));
+    ReportModelRefusal(out, ExplainModelRefusal(page, port));
     return kExitNotWritten;
   }
   std::string text = "The tool on " + varnok::PortDevicePath(port) + " is a " + model.ShowName + ".";
@@ -291,9 +283,7 @@ int UpdateTheTool(const CliOptions& options, CliReporter& out, const DeviceEntry
     case PrepareStep::NoTool:
       return NoTool(out, NoPortText(PortSearch::None, options, -1, 1, 0));
     case PrepareStep::ModelMismatch:
-      if (ReportNoAccess(out, port)) return kExitNotWritten;
-      out.Message(prepared.message, true);
-      out.Result("wrong-tool", kExitNotWritten, prepared.message, PortAdvice(port));
+      ReportModelRefusal(out, ExplainModelRefusal(page, port));
       return kExitNotWritten;
     case PrepareStep::BadExtension:
     case PrepareStep::WrongFile: {

@@ -4,6 +4,7 @@
 #include "cli/JsonLine.h"
 #include "tools/DtcLibrary.h"
 #include "update/ConfigHelper.h"
+#include "update/FileKind.h"
 
 namespace cli {
 
@@ -12,9 +13,11 @@ int RunDtc(const CliOptions& options, CliReporter& out) {
                                ? CConfigHelper::GetInstance().GetModuleDir() + CDtcLibrary::kRelativePath
                                : options.libraryPath;
   CDtcLibrary library;
-  if (!library.Load(path)) {
+  // Asked before the open: a FIFO would block it, a folder is no library.
+  if (varnok::KindOfFile(path) != varnok::FileKind::Regular || !library.Load(path)) {
     out.Message(dtc::kLibraryOpenFailure, true);
-    out.Result("usage", kExitUsage, dtc::kLibraryOpenFailure, "Library: " + path);
+    out.Result("usage", kExitUsage, dtc::kLibraryOpenFailure,
+               "Library: " + path + " cannot be read.");
     return kExitUsage;
   }
   const LegacyCodePage codePage = SystemLegacyCodePage();

@@ -12,5 +12,7 @@ constexpr int kExitAfterErase = 4;    // failed or cancelled after the erase beg
                                       // the tool again
 constexpr int kExitCancelled = 5;     // cancelled (Ctrl-C / SIGTERM) before the erase began
 constexpr int kExitPortGone = 6;      // capture: the port went away during the capture
+constexpr int kExitOutputFailed = 7;  // all else done, but standard output, the capture file
+                                      // or the update record could not be written whole
 
 }  // namespace cli

@@ -1,12 +1,14 @@
 #pragma once
-// Ctrl-C (and SIGTERM) for the command-line tool. One backend per platform
-// (Interrupt_posix.cpp, Interrupt_win.cpp).
+// Every way the command-line tool is asked to stop: Ctrl-C, SIGTERM, SIGHUP
+// (the terminal closed), SIGPIPE and a write that finds its reader gone
+// (EPIPE). One backend per platform (Interrupt_posix.cpp, Interrupt_win.cpp).
 //
 // InstallInterruptWatch must be called once, on the main thread, before any
 // other thread starts. From then on an interrupt sets InterruptRequested()
 // and calls the registered action (on a thread of the backend's own, never
-// in a signal handler). A second interrupt ends the process at once with
-// status 130.
+// in a signal handler). Only the first interrupt counts: later ones (a
+// second Ctrl-C during the cancel) change nothing, so a cancel always ends
+// the way the first one began it.
 
 #include <functional>
 
@@ -14,6 +16,10 @@ namespace cli {
 
 void InstallInterruptWatch();
 bool InterruptRequested();
+// A stop found by the program itself (the reader of its output went away):
+// as an interrupt, with the action run on another thread, so any thread may
+// call it, also one that holds an output lock.
+void RequestInterrupt();
 // Action to run on an interrupt (replaces the previous one; empty clears it).
 // It must be quick and thread-safe (it sets stop flags, or ends the process).
 void SetInterruptAction(std::function<void()> action);

@@ -1,6 +1,7 @@
 // The platform-neutral half of the interrupt watch: the flag and the action.
 #include <atomic>
 #include <mutex>
+#include <thread>
 
 #include "cli/Interrupt.h"
 #include "cli/InterruptBackend.h"
@@ -29,9 +30,14 @@ ScopedInterruptAction::ScopedInterruptAction(std::function<void()> action) {
 ScopedInterruptAction::~ScopedInterruptAction() { SetInterruptAction(std::move(previous_)); }
 
 void OnInterrupt() {
-  interrupted = true;
+  if (interrupted.exchange(true)) return;  // the first one is being carried out
   std::lock_guard<std::mutex> lock(actionMutex);
   if (registeredAction) registeredAction();
+}
+
+void RequestInterrupt() {
+  if (interrupted.load()) return;
+  std::thread(OnInterrupt).detach();
 }
 
 }  // namespace cli

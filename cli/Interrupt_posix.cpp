@@ -15,14 +15,15 @@ void InstallInterruptWatch() {
   sigemptyset(&set);
   sigaddset(&set, SIGINT);
   sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGHUP);
+  // Blocked, a write to a closed pipe fails with EPIPE instead of killing
+  // the program; the writer turns that into a stop (RequestInterrupt).
+  sigaddset(&set, SIGPIPE);
   pthread_sigmask(SIG_BLOCK, &set, nullptr);
   std::thread([set]() {
-    int count = 0;
     for (;;) {
       int signal = 0;
-      if (sigwait(&set, &signal) != 0) continue;
-      if (++count > 1) _exit(130);
-      OnInterrupt();
+      if (sigwait(&set, &signal) == 0) OnInterrupt();
     }
   }).detach();
 }

@@ -1,19 +1,14 @@
 #include <windows.h>
 
-#include <atomic>
-#include <cstdlib>
-
 #include "cli/Interrupt.h"
 #include "cli/InterruptBackend.h"
 
 namespace cli {
 
 namespace {
-std::atomic<int> count{0};
 
 BOOL WINAPI ConsoleHandler(DWORD type) {
   if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT && type != CTRL_CLOSE_EVENT) return FALSE;
-  if (++count > 1) std::_Exit(130);
   OnInterrupt();  // the system runs handlers on a thread of their own
   return TRUE;
 }

@@ -1,15 +1,22 @@
 // Writing the update record for varnok-cli.
 #include <cstdio>
 
+#include "cli/Interrupt.h"
+#include "cli/OutputCheck.h"
 #include "cli/UpdateSteps.h"
 
 namespace cli {
 
 void FinishUpdateRecord(varnok::CUpdateRecorder& record, const std::string& result, int exit) {
+  // The run is over: an interrupt now must not end the program with
+  // "nothing was written" before its record is out.
+  const ScopedInterruptAction keepOn([] {});
   std::string error;
-  if (record.Finish(result.empty() ? "internal" : result, exit, error) ==
-      varnok::RecordWrite::Failed) {
-    std::fprintf(stderr, "varnok-cli: %s (the update itself is not affected)\n", error.c_str());
+  const varnok::RecordWrite written =
+      record.Finish(result.empty() ? "internal" : result, exit, error);
+  if (written != varnok::RecordWrite::Written) NoteOutputFailure(0);
+  if (written == varnok::RecordWrite::Failed) {
+    WriteWhole(stderr, "varnok-cli: " + error + " (the update itself is not affected)\n");
   }
 }
 

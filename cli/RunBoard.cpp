@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/JsonLine.h"
+#include "cli/OutputCheck.h"
 #include "cli/ProgressFormat.h"
 #include "device/PortNames.h"
 
@@ -72,9 +73,7 @@ std::string CRunBoard::PortName(int index) const {
 }
 
 void CRunBoard::Line(const std::string& text, bool toStderr) {
-  std::FILE* stream = toStderr ? stderr : stdout;
-  std::fputs((text + "\n").c_str(), stream);
-  std::fflush(stream);
+  WriteWhole(toStderr ? stderr : stdout, text + "\n");
 }
 
 void CRunBoard::Draw(bool force) {
@@ -97,8 +96,7 @@ void CRunBoard::Draw(bool force) {
     screen += "\r\x1b[K" + line + "\n";
   }
   drawnLines_ = static_cast<int>(rows_.size());
-  std::fputs(screen.c_str(), stdout);
-  std::fflush(stdout);
+  WriteWhole(stdout, screen);
 }
 
 void CRunBoard::Status(int index, const std::string& text, bool ok) {
@@ -195,7 +193,7 @@ void CRunBoard::Skip(int index, const std::string& why) {
   }
 }
 
-void CRunBoard::PrintSummary(int exit) {
+void CRunBoard::PrintSummary(int exit, bool dryRun) {
   std::lock_guard<std::mutex> lock(mutex_);
   int done = 0;
   int runs = 0;
@@ -205,7 +203,10 @@ void CRunBoard::PrintSummary(int exit) {
     done += row->finished && row->exit == 0;
   }
   if (options_.json) {
-    Line(JsonLine("summary").Add("tools", runs).Add("done", done).Add("exit", exit).Str(), false);
+    JsonLine summary("summary");
+    summary.Add("tools", runs).Add("done", done).Add("exit", exit);
+    if (dryRun) summary.Add("dry_run", true);
+    Line(summary.Str(), false);
     return;
   }
   Line("", false);
@@ -214,7 +215,9 @@ void CRunBoard::PrintSummary(int exit) {
     const std::string time = row->skipped ? "-" : FormatDuration(row->seconds);
     Line(Padded(varnok::PortDisplayName(row->port), 9) + Padded(row->result, 22) + time, false);
   }
-  Line(std::to_string(done) + " of " + std::to_string(runs) + " tools updated.", false);
+  Line(std::to_string(done) + " of " + std::to_string(runs) +
+           (dryRun ? " tools checked." : " tools updated."),
+       false);
 }
 
 }  // namespace cli

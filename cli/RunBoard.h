@@ -37,8 +37,9 @@ class CRunBoard {
   // Run `index` is not part of the bench (its tool is another model).
   void Skip(int index, const std::string& why);
 
-  // The closing table: port, result, time (skipped tools included).
-  void PrintSummary(int exit);
+  // The closing table: port, result, time (skipped tools included), and
+  // how many runs succeeded ("updated", or "checked" for a dry run).
+  void PrintSummary(int exit, bool dryRun);
 
  private:
   struct Row;

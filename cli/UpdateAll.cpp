@@ -67,11 +67,20 @@ void RunOneTool(const Bench& bench, BenchRun& run) {
     case PrepareStep::NoTool:
       board.Message(run.index, "The tool is gone.", true);
       return end("no-tool", kExitNotWritten, "");
-    case PrepareStep::ModelMismatch:
-      // Not one of the bench's tools: no run, no record.
-      run.skipped = true;
-      board.Skip(run.index, "not a " + bench.model.ShowName + ": left alone");
-      return;
+    case PrepareStep::ModelMismatch: {
+      const ModelRefusal why = ExplainModelRefusal(page, run.port);
+      if (why.otherModel) {
+        // Not one of the bench's tools: no run, no record.
+        run.skipped = true;
+        board.Skip(run.index, "not a " + bench.model.ShowName + ": left alone");
+        return;
+      }
+      // A tool that could not be checked may well be one of the bench's:
+      // the run failed.
+      const std::string text = why.text.empty() ? why.advice : why.text;
+      board.Message(run.index, text, true);
+      return end(why.result, kExitNotWritten, text);
+    }
     case PrepareStep::BadExtension:
     case PrepareStep::WrongFile:
       board.Message(run.index, prepared.message, true);
@@ -138,8 +147,13 @@ int RunUpdateAll(const CliOptions& options, CliReporter& out) {
   if (updated == 0) {
     out.Message(text::kEquipmentMismatch, true);
     exit = kExitNotWritten;
+  } else if (updated < needed) {
+    out.Message("Only " + std::to_string(updated) + " of the " + std::to_string(needed) +
+                    " tools asked for are a " + model.ShowName + ".",
+                true);
+    if (exit == kExitOk) exit = kExitNotWritten;
   }
-  board.PrintSummary(exit);
+  board.PrintSummary(exit, options.dryRun);
   return exit;
 }
 

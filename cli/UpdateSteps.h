@@ -32,6 +32,21 @@ int FindTheTool(const CliOptions& options, CliReporter& out, CProductPageLogic& 
 // After a refused model check or open: how to free a port the user cannot open.
 std::string PortAdvice(int port);
 
+// Why the page's model check refused the tool on `port`: result word
+// ("wrong-tool", "no-answer", "busy", "no-access", "no-tool"), the text
+// for the user (empty for no-access: the advice says it) and the advice
+// on freeing the port. Only `otherModel` means the tool answered as
+// another model; every other refusal is a tool that could not be checked.
+struct ModelRefusal {
+  const char* result = "wrong-tool";
+  std::string text;
+  std::string advice;
+  bool otherModel = false;
+};
+ModelRefusal ExplainModelRefusal(const CProductPageLogic& page, int port);
+// Reports `why` (message and the result, exit kExitNotWritten).
+void ReportModelRefusal(CliReporter& out, const ModelRefusal& why);
+
 // Exit status and result word of a download's end.
 int ExitFor(DownloadEnd how);
 const char* ResultName(DownloadEnd how);
@@ -49,8 +64,8 @@ int ReportDryRun(CliReporter& out, const CProductPageLogic& page, UpdatePath whi
                  const CDownloadWorkflow& workflow, const std::string& file);
 
 // Appends the run's record (result word, exit status). A record that cannot
-// be written is reported once per process on standard error; the exit
-// status is never changed by it.
+// be written is reported once per process on standard error and turns a
+// success into kExitOutputFailed (OutputCheck.h); a failure status stays.
 void FinishUpdateRecord(varnok::CUpdateRecorder& record, const std::string& result, int exit);
 
 }  // namespace cli

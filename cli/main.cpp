@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <exception>
 
+#include "cli/BinaryOutput.h"
 #include "cli/CaptureCommand.h"
 #include "cli/CliOptions.h"
 #include "cli/CliReporter.h"
@@ -10,40 +11,13 @@
 #include "cli/DtcCommand.h"
 #include "cli/ExitCodes.h"
 #include "cli/Interrupt.h"
+#include "cli/OutputCheck.h"
 #include "cli/Terminal.h"
 
-int main(int argc, char** argv) {
-  using namespace cli;
-  CliOptions options;
-  std::string error;
-  if (!ParseCliArgs(argc, argv, options, error)) {
-    std::fprintf(stderr, "varnok-cli: %s\nTry 'varnok-cli --help'.\n", error.c_str());
-    return kExitUsage;
-  }
-  if (options.command == Command::Help) {
-    std::fputs(CliHelpText().c_str(), stdout);
-    return kExitOk;
-  }
-  if (options.command == Command::Version) {
-    std::puts("varnok-cli " VARNOK_VERSION);
-    return kExitOk;
-  }
+namespace {
 
-  InstallInterruptWatch();
-  ReporterOptions view;
-  view.json = options.json;
-  view.verbose = options.verbose;
-  view.terminal = !options.json && StdoutIsTerminal();
-  view.width = view.terminal ? TerminalWidth() : 80;
-  CliReporter out(view);
-  // Outside a download run the first interrupt ends the program at once,
-  // whatever it waits for (a port, a slow file); a run installs its own
-  // action, which stops the run the way the Cancel button does.
-  SetInterruptAction([&out] {
-    out.Result("cancelled", kExitCancelled, "", "Cancelled; nothing was written.");
-    std::fflush(nullptr);
-    std::_Exit(kExitCancelled);
-  });
+int RunCommand(const cli::CliOptions& options, cli::CliReporter& out) {
+  using namespace cli;
   try {
     switch (options.command) {
       case Command::Ports: return RunPorts(options, out);
@@ -60,4 +34,51 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "varnok-cli: internal error: %s\n", e.what());
   }
   return kExitInternal;
+}
+
+// Success only when everything promised was written too.
+int WithOutputChecked(int status) {
+  using namespace cli;
+  if (status != kExitOk || !OutputFailed()) return status;
+  WriteWhole(stderr, "varnok-cli: the output could not be written whole (disk full, or the "
+                     "reader went away)\n");
+  return kExitOutputFailed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace cli;
+  ReserveStandardDescriptors();
+  InstallInterruptWatch();
+  CliOptions options;
+  std::string error;
+  if (!ParseCliArgs(argc, argv, options, error)) {
+    std::fprintf(stderr, "varnok-cli: %s\nTry 'varnok-cli --help'.\n", error.c_str());
+    return kExitUsage;
+  }
+  if (options.command == Command::Help) {
+    WriteWhole(stdout, CliHelpText());
+    return WithOutputChecked(kExitOk);
+  }
+  if (options.command == Command::Version) {
+    WriteWhole(stdout, "varnok-cli " VARNOK_VERSION "\n");
+    return WithOutputChecked(kExitOk);
+  }
+
+  ReporterOptions view;
+  view.json = options.json;
+  view.verbose = options.verbose;
+  view.terminal = !options.json && StdoutIsTerminal();
+  view.width = view.terminal ? TerminalWidth() : 80;
+  CliReporter out(view);
+  // Outside a download run the first interrupt ends the program at once,
+  // whatever it waits for (a port, a slow file); a run installs its own
+  // action, which stops the run the way the Cancel button does.
+  SetInterruptAction([&out] {
+    out.Result("cancelled", kExitCancelled, "", "Cancelled; nothing was written.");
+    std::fflush(nullptr);
+    std::_Exit(kExitCancelled);
+  });
+  return WithOutputChecked(RunCommand(options, out));
 }

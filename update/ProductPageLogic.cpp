@@ -72,12 +72,15 @@ bool CProductPageLogic::SkipsModelCheck() const {
 bool CProductPageLogic::VerifyConnectedModel(int onPort) {
   // An unlisted model has DevType 0, as has the look-up of an unlisted
   // name: that equality proves nothing.
+  lastCheck_ = ModelCheck::OtherModel;
   if (entry.IsEmpty()) return false;
 
   CProductFactory factory;
   std::unique_ptr<CUsbDevInterface> device = factory.Create(entry.USBType);
   if (!device) return false;
+  lastCheck_ = ModelCheck::NoPort;
   if (!device->OpenPort(onPort)) return false;
+  lastCheck_ = ModelCheck::NoAnswer;
 
   std::string name;
   int r = device->QueryDeviceName(name);
@@ -90,6 +93,7 @@ bool CProductPageLogic::VerifyConnectedModel(int onPort) {
   bool result = false;
   if (r == 1) {
     const DeviceEntry found = CConfigHelper::GetInstance().FindByName(ModelNameOf(name));
+    lastCheck_ = ModelNameOf(name).empty() ? ModelCheck::NoAnswer : ModelCheck::OtherModel;
     if (found.DevType == entry.DevType) {
       result = true;
     } else if (kind == PageKind::PX110 && found.DevType == kDevTypeLoaderReboot) {
@@ -103,6 +107,7 @@ bool CProductPageLogic::VerifyConnectedModel(int onPort) {
     result = r != 0 && r != -1;
   }
   device->ClosePort();
+  if (result) lastCheck_ = ModelCheck::Match;
   return result;
 }
 

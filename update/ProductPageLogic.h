@@ -35,6 +35,14 @@ enum class PrepareStep {
   Ready,          // the workflow holds the image; show it and Start()
 };
 
+// How the last model check went (VerifyConnectedModel).
+enum class ModelCheck {
+  Match,       // the tool is the model (or was adopted)
+  OtherModel,  // the tool answered with another model's name
+  NoAnswer,    // the port opened but the tool gave no usable name
+  NoPort,      // the port could not be opened (busy, no access, gone)
+};
+
 struct PrepareResult {
   PrepareStep step = PrepareStep::NoTool;
   std::string message;  // message box text; empty for NoTool and Ready
@@ -74,6 +82,8 @@ class CProductPageLogic {
   // DevType 13 is accepted and the page (and entry) adopt 13. An empty
   // entry (model not in device.xml) never matches.
   bool VerifyConnectedModel(int port);
+  // Why the last VerifyConnectedModel said what it said.
+  ModelCheck LastModelCheck() const { return lastCheck_; }
 
   // Whether the page has a .zpk update path.
   bool HasZpkPath() const { return kind != PageKind::PX110; }
@@ -107,4 +117,5 @@ class CProductPageLogic {
   DeviceEntry entry;
   int port = -1;
   int onlyPort_ = -1;
+  ModelCheck lastCheck_ = ModelCheck::NoPort;
 };

@@ -49,12 +49,16 @@ enum class RecordWrite {
 };
 
 // Appends `record` to UpdateLogPath(), creating the folder when missing.
-// On failure `error` says why.
+// The record is a whole line: one that would follow a cut-off line starts
+// on a line of its own, and a failed write (disk full) is cut back so that
+// no half line stays. A log that is not a regular file (a FIFO, a device)
+// is refused unopened. On failure `error` says why.
 RecordWrite AppendUpdateRecord(const UpdateRecord& record, std::string& error);
 
 // Every record of the file at `path` in file order; lines that are not
 // records are counted in `skipped`. False when the file cannot be opened
-// (a missing file is an empty record: true, nothing read).
+// or is no regular file (never opened then); a missing file is an empty
+// record: true, nothing read.
 bool ReadUpdateRecords(const std::string& path, std::vector<UpdateRecord>& records,
                        int& skipped);
 
