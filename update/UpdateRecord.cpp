@@ -196,7 +196,9 @@ bool ReadUpdateRecords(const std::string& path, std::vector<UpdateRecord>& recor
   std::error_code ec;
   const std::filesystem::path file = std::filesystem::u8path(path);
   const std::filesystem::file_status status = std::filesystem::status(file, ec);
-  if (!std::filesystem::exists(status)) return !ec;
+  if (!std::filesystem::exists(status)) {
+    return status.type() == std::filesystem::file_type::not_found;
+  }
   // Not opened unless it is a file: a FIFO would block the read for ever.
   if (!std::filesystem::is_regular_file(status)) return false;
   std::ifstream in(file, std::ios::binary);

@@ -261,5 +261,44 @@ TEST_F(BenchTest, ARunNeverOpensAPortAnotherRunHolds) {
   EXPECT_FALSE(tools[1]->FlashImage().empty());
 }
 
+// A bench run that left a tool out, or found fewer tools of the model
+// than --count asks for, is no success; a dry run says "checked".
+TEST_F(BenchTest, AllFailsForEveryToolItCouldNotUpdate) {
+  const struct {
+    const char* name;
+    std::string fault;  // of the tool on ttyACM1
+    bool held;          // ttyACM1 held by another program
+    std::string otherName;  // ttyACM1 is this model instead
+    std::vector<std::string> extra;
+    int exit;
+    const char* summary;
+  } rows[] = {
+      {"busy", "", true, "", {}, cli::kExitNotWritten, "2 of 3 tools updated."},
+      {"no name", "no-name", false, "", {}, cli::kExitNotWritten, "2 of 3 tools updated."},
+      {"fewer than --count", "", false, "QV220", {"--wait=10", "--count", "3"},
+       cli::kExitNotWritten, "2 of 2 tools updated."},
+      {"dry run", "", false, "", {"--dry-run"}, cli::kExitOk, "3 of 3 tools checked."},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    tools.clear();
+    Start(ToolAt(0));
+    sim::SimOptions second = row.otherName.empty() ? ToolAt(1) : ToolAt(1, ToolClass::Classic,
+                                                                           row.otherName);
+    Start(row.fault.empty() ? second : WithFault(second, row.fault));
+    Start(ToolAt(2));
+    CSyncSerialPort holder;
+    if (row.held) {
+      ASSERT_EQ(holder.Open(2, 115200, nullptr), 1);
+    }
+    std::vector<std::string> args = {"update", "--all", "--model", "QV120"};
+    args.insert(args.end(), row.extra.begin(), row.extra.end());
+    args.push_back(ClassicFw(PatternImage(3000)));
+    const CliResult r = Cli(args);
+    EXPECT_EQ(r.exitCode, row.exit) << r.out << r.err;
+    EXPECT_TRUE(Contains(r.out, row.summary)) << r.out;
+  }
+}
+
 }  // namespace
 }  // namespace varnok::test

@@ -1,6 +1,11 @@
 // varnok-cli capture against the simulated tool in data mode: byte-exact
 // output, the line limit, the last partial line and a vanished port.
+#include <signal.h>
+
+#include <chrono>
+#include <cstdio>
 #include <fstream>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -88,6 +93,53 @@ TEST_F(CaptureTest, NoToolOrNoneOnTheNamedPortIsStatusThree) {
   EXPECT_NE(named.err.find("No tool found on"), std::string::npos) << named.err;
   const CliResult bad = Capture({"capture", "--port", "nowhere"});
   EXPECT_EQ(bad.exitCode, cli::kExitUsage);
+}
+
+// Every stop signal ends a capture cleanly, keeping the bytes after the
+// last line feed.
+TEST_F(CaptureTest, EveryStopSignalKeepsTheLastPartialLine) {
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+    SCOPED_TRACE(signal);
+    StartDataTool("T=25\r\nhalf", false);
+    std::remove((folder.Path() + "/capture.bin").c_str());
+    CliProcess cli({"capture", "--output", folder.Path() + "/capture.bin"}, folder.Path());
+    // The capture file holds the partial line once it has been read.
+    for (int waited = 0; Output() != "T=25\r\nhalf" && waited < 30000; waited += 20)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    cli.Signal(signal);
+    const CliResult r = cli.WaitAtMost(30000);
+    EXPECT_EQ(r.exitCode, cli::kExitOk) << r.err;
+    EXPECT_EQ(Output(), "T=25\r\nhalf");
+    tool.reset();
+  }
+}
+
+// A capture that cannot be written whole fails and says how much arrived.
+TEST_F(CaptureTest, AnOutputThatFillsUpIsExitSevenWithTheBytesThatArrived) {
+  StartDataTool("T=25\r\nRPM 800\r\n", false);
+  const CliResult r = Capture({"capture", "--output", "/dev/full", "--lines", "2"});
+  EXPECT_EQ(r.exitCode, cli::kExitOutputFailed) << r.err;
+  EXPECT_NE(r.err.find("0 bytes reached it"), std::string::npos) << r.err;
+}
+
+// Raw output gets the tool's bytes only: no JSON events in the file, and
+// nothing else on standard output when the program starts with descriptors
+// 0 and 2 closed (the port must not take their place).
+TEST_F(CaptureTest, RawOutputGetsOnlyTheToolsBytes) {
+  const std::string data = "T=25\r\nRPM 800\r\n";
+  StartDataTool(data, false);
+  const CliResult json = Capture({"--json", "capture", "--lines", "2", "--output",
+                                  folder.Path() + "/capture.bin"});
+  EXPECT_EQ(json.exitCode, cli::kExitOk) << json.err;
+  EXPECT_EQ(Output(), data);
+  tool.reset();
+
+  StartDataTool(data, false);
+  const std::string out = folder.Path() + "/stdout.bin";
+  CliProcess closed({"capture", "--lines", "2"}, folder.Path(), -1, CliIo{out, true, true});
+  const CliResult r = closed.WaitAtMost(60000);
+  EXPECT_EQ(r.exitCode, cli::kExitOk);
+  EXPECT_EQ(ReadWholeFile(out), data);
 }
 
 }  // namespace

@@ -47,21 +47,38 @@ inline std::string ReadWholeFile(const std::string& path) {
   return text.str();
 }
 
+// Where a child's standard streams go instead of the usual files.
+struct CliIo {
+  std::string out;        // standard output to this path (e.g. /dev/full); empty: cli.out
+  bool closeIn = false;   // start with descriptor 0 closed
+  bool closeErr = false;  // start with descriptor 2 closed
+};
+
 // A varnok-cli child with standard output and error in files of `folder`.
 class CliProcess {
  public:
   // `runAs`: a user id the child takes before it runs the program (root
   // only); -1 keeps the own.
-  CliProcess(const std::vector<std::string>& args, const std::string& folder, int runAs = -1)
+  CliProcess(const std::vector<std::string>& args, const std::string& folder, int runAs = -1,
+             const CliIo& io = {})
       : outPath_(folder + "/cli.out"), errPath_(folder + "/cli.err") {
+    // What an earlier child wrote must not pass for this one's output.
+    unlink(outPath_.c_str());
+    unlink(errPath_.c_str());
     pid_ = fork();
     if (pid_ == 0) {
-      const int out = open(outPath_.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
+      const int out = open(io.out.empty() ? outPath_.c_str() : io.out.c_str(),
+                           O_CREAT | O_TRUNC | O_WRONLY, 0644);
       const int err = open(errPath_.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
       const int in = open("/dev/null", O_RDONLY);
       dup2(out, 1);
       dup2(err, 2);
       dup2(in, 0);
+      for (const int fd : {out, err, in}) {
+        if (fd > 2) close(fd);
+      }
+      if (io.closeIn) close(0);
+      if (io.closeErr) close(2);
       if (runAs >= 0 && (setgroups(0, nullptr) != 0 || setgid(runAs) != 0 || setuid(runAs) != 0))
         _exit(126);
       std::vector<std::string> all{CliPath()};

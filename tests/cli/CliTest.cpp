@@ -13,7 +13,9 @@
 #include "tests/cli/CliRunner.h"
 #include "tests/update/DownloadRunTestSupport.h"
 #include "tests/support/PtyPeer.h"
+#include "tests/support/ScopedEnv.h"
 #include "update/StatusTexts.h"
+#include "update/UpdateRecord.h"
 
 namespace varnok::test {
 namespace {
@@ -224,28 +226,46 @@ TEST_F(CliTest, FailureBeforeTheEraseExitsWith3) {
   EXPECT_EQ(Field(JsonEvents(r, "result").at(0), "result"), "failed-before-erase");
 }
 
-// A cancel once the erase has begun leaves a partial image: exit 4, said so.
-TEST_F(CliTest, CtrlCAfterTheEraseExitsWith4AndAsksForAnotherUpdate) {
-  sim::SimOptions options = Tool(ToolClass::Classic, "QV120");
-  options.blockMs = 20;
-  StartTool(options);
-  const Bytes image = PatternImage(150 * 2048);
-  CliProcess cli({"--config", SampleConfigPath(), "--json", "update", "--model", "QV120",
-                  folder.Write("fw.bin", ClassicFile("QV120", image))},
-                 folder.Path());
-  ASSERT_TRUE(cli.WaitForOutput("\"event\":\"progress\"", 10000));
-  const auto start = Clock::now();
-  cli.Signal(SIGINT);
-  const CliResult r = cli.Wait();
-  EXPECT_LT(MsSince(start), 3000);
-  EXPECT_EQ(r.exitCode, cli::kExitAfterErase) << r.out << r.err;
-  EXPECT_FALSE(Contains(r.out, "Update done!"));
-  const auto results = JsonEvents(r, "result");
-  ASSERT_EQ(results.size(), 1u) << r.out;
-  EXPECT_EQ(Field(results[0], "result"), "cancelled");
-  EXPECT_EQ(Field(results[0], "erase_begun"), "true");
-  EXPECT_TRUE(Contains(r.err, "needs another update before use")) << r.err;
-  EXPECT_NE(Flash(), image);
+// Every way of stopping a run once the erase has begun cancels it as the
+// first Ctrl-C does: exit 4, said so, "erase_begun", and the record.
+TEST_F(CliTest, EveryStopAfterTheEraseExitsWith4AndAsksForAnotherUpdate) {
+  const ScopedEnv state("XDG_STATE_HOME", folder.Path() + "/state");
+  const struct {
+    const char* name;
+    std::vector<int> signals;
+  } rows[] = {{"SIGINT", {SIGINT}},
+              {"SIGTERM", {SIGTERM}},
+              {"SIGHUP (terminal closed)", {SIGHUP}},
+              {"SIGPIPE", {SIGPIPE}},
+              {"second Ctrl-C during the cancel", {SIGINT, SIGINT}}};
+  int runs = 0;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    sim::SimOptions options = Tool(ToolClass::Classic, "QV120");
+    options.blockMs = 20;
+    StartTool(options);
+    const Bytes image = PatternImage(150 * 2048);
+    CliProcess cli({"--config", SampleConfigPath(), "--json", "update", "--model", "QV120",
+                    folder.Write("fw.bin", ClassicFile("QV120", image))},
+                   folder.Path());
+    ASSERT_TRUE(cli.WaitForOutput("\"event\":\"progress\"", 10000));
+    for (const int signal : row.signals) cli.Signal(signal);
+    const CliResult r = cli.WaitAtMost(30000);
+    EXPECT_EQ(r.exitCode, cli::kExitAfterErase) << r.out << r.err;
+    EXPECT_FALSE(Contains(r.out, "Update done!"));
+    const auto results = JsonEvents(r, "result");
+    ASSERT_EQ(results.size(), 1u) << r.out;
+    EXPECT_EQ(Field(results[0], "result"), "cancelled");
+    EXPECT_EQ(Field(results[0], "erase_begun"), "true");
+    EXPECT_TRUE(Contains(r.err, "needs another update before use")) << r.err;
+    EXPECT_NE(Flash(), image);
+    std::vector<UpdateRecord> records;
+    int skipped = 0;
+    ASSERT_TRUE(ReadUpdateRecords(folder.Path() + "/state/varnok/updates.log", records, skipped));
+    ASSERT_EQ(records.size(), static_cast<std::size_t>(++runs));
+    EXPECT_EQ(records.back().result, "cancelled");
+    EXPECT_EQ(records.back().exitStatus, cli::kExitAfterErase);
+  }
 }
 
 // Outside the download run the first signal ends the program at once: here
@@ -355,6 +375,113 @@ TEST_F(CliTest, PortsAreListedInScanOrderWithTheirUsbIdentity) {
   EXPECT_EQ(Field(ports[0], "usb_id"), "0483:5740");
   EXPECT_EQ(Field(ports[0], "serial"), "SN0042");
   EXPECT_EQ(Field(ports[1], "port"), "201");
+}
+
+// Options outside a command's row of the option table are refused, not ignored.
+TEST_F(CliTest, OptionsACommandDoesNotTakeAreUsageErrors) {
+  const std::vector<std::vector<std::string>> rows = {
+      {"ports", "--model", "QV120"},         {"models", "--library", "x.txt"},
+      {"dtc", "--port", "1", "P0"},          {"dtc", "--output", "x", "P0"},
+      {"history", "--model", "QV120"},       {"history", "--timestamps"},
+      {"info", "--last", "2", "x.bin"},      {"info", "--model", "QV120", "x.bin"},
+      {"identify", "--model", "QV120", "--dry-run"},
+      {"capture", "--model", "QV120"},       {"capture", "--last", "1"},
+      {"update", "--model", "QV120", "--seconds", "3", "x.bin"},
+      {"update", "--model", "QV120", "--library", "x.txt", "x.bin"},
+  };
+  for (const auto& args : rows) {
+    SCOPED_TRACE(args[0] + " " + args[1]);
+    const CliResult r = Cli(args);
+    EXPECT_EQ(r.exitCode, cli::kExitUsage) << r.out << r.err;
+    EXPECT_TRUE(Contains(r.err, "does not take")) << r.err;
+  }
+}
+
+// A port another program holds is busy, for every command that checks the
+// tool, and the record says so.
+TEST_F(CliTest, AHeldPortIsBusyNeverTheWrongTool) {
+  const ScopedEnv state("XDG_STATE_HOME", folder.Path() + "/state");
+  StartTool(Tool(ToolClass::Classic, "QV120"));
+  CSyncSerialPort holder;
+  ASSERT_EQ(holder.Open(1, 115200, nullptr), 1);
+  const std::string fw = folder.Write("fw.bin", ClassicFile("QV120", PatternImage(4096)));
+  const std::vector<std::vector<std::string>> rows = {
+      {"--json", "identify", "--model", "QV120"},
+      {"--json", "update", "--port", "1", "--model", "QV120", fw},
+      {"--json", "update", "--all", "--model", "QV120", fw},
+  };
+  for (const auto& args : rows) {
+    SCOPED_TRACE(args[1] + " " + args[2]);
+    const CliResult r = Cli(args);
+    EXPECT_EQ(r.exitCode, cli::kExitNotWritten) << r.out << r.err;
+    EXPECT_TRUE(Contains(r.out, "\"result\":\"busy\"")) << r.out;
+    EXPECT_FALSE(Contains(r.err, text::kEquipmentMismatch)) << r.err;
+  }
+  std::vector<UpdateRecord> records;
+  int skipped = 0;
+  ASSERT_TRUE(ReadUpdateRecords(folder.Path() + "/state/varnok/updates.log", records, skipped));
+  ASSERT_EQ(records.size(), 2u);
+  for (const auto& record : records) EXPECT_EQ(record.result, "busy");
+}
+
+// Every write is checked: output that cannot be written whole is exit 7.
+TEST_F(CliTest, OutputThatCannotBeWrittenIsExitSeven) {
+  const ScopedEnv state("XDG_STATE_HOME", folder.Path() + "/state");
+  const std::string lib = folder.WriteText("lib.txt", "P0100 Mass Air Flow\n");
+  const std::string fw = folder.Write("fw.bin", ClassicFile("QV120", PatternImage(4096)));
+  const std::vector<std::vector<std::string>> rows = {
+      {"--help"}, {"models"}, {"history"}, {"dtc", "--library", lib, "P0"}, {"info", fw}};
+  for (const auto& args : rows) {
+    SCOPED_TRACE(args[0]);
+    std::vector<std::string> all{"--config", SampleConfigPath()};
+    all.insert(all.end(), args.begin(), args.end());
+    CliProcess cli(all, folder.Path(), -1, CliIo{"/dev/full"});
+    const CliResult r = cli.WaitAtMost(20000);
+    EXPECT_EQ(r.exitCode, cli::kExitOutputFailed) << r.err;
+    EXPECT_TRUE(Contains(r.err, "could not be written")) << r.err;
+  }
+  // The record of an update that cannot be written (a folder in its place).
+  StartTool(Tool(ToolClass::Classic, "QV120"));
+  ASSERT_EQ(mkdir((folder.Path() + "/state").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir((folder.Path() + "/state/varnok").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir((folder.Path() + "/state/varnok/updates.log").c_str(), 0755), 0);
+  const CliResult update = Cli({"update", "--model", "QV120", fw});
+  EXPECT_EQ(update.exitCode, cli::kExitOutputFailed) << update.err;
+  EXPECT_TRUE(Contains(update.out, "Update done!"));
+  EXPECT_TRUE(Contains(update.err, "cannot write the update record")) << update.err;
+}
+
+// No file opened by name may block the program: FIFOs and folders where a
+// library, a capture file or the record should be.
+TEST_F(CliTest, FifosAndFoldersInPlaceOfFilesNeverBlock) {
+  const ScopedEnv state("XDG_STATE_HOME", folder.Path() + "/state");
+  const std::string fifo = folder.Path() + "/fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_EQ(mkdir((folder.Path() + "/state").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir((folder.Path() + "/state/varnok").c_str(), 0755), 0);
+  ASSERT_EQ(mkfifo((folder.Path() + "/state/varnok/updates.log").c_str(), 0600), 0);
+  StartTool(Tool(ToolClass::Classic, "QV120"));
+  const struct {
+    std::vector<std::string> args;
+    int exit;
+    const char* says;
+  } rows[] = {
+      {{"dtc", "--library", fifo, "P0"}, cli::kExitUsage, "cannot be read"},
+      {{"dtc", "--library", folder.Path(), "P0"}, cli::kExitUsage, "cannot be read"},
+      {{"capture", "--output", fifo}, cli::kExitUsage, "a FIFO that nobody reads"},
+      {{"history"}, cli::kExitInternal, "cannot read the update record"},
+      {{"update", "--model", "QV120",
+        folder.Write("fw.bin", ClassicFile("QV120", PatternImage(4096)))},
+       cli::kExitOutputFailed, "not a regular file"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.args[0]);
+    std::vector<std::string> all{"--config", SampleConfigPath()};
+    all.insert(all.end(), row.args.begin(), row.args.end());
+    const CliResult r = CliProcess(all, folder.Path()).WaitAtMost(30000);
+    EXPECT_EQ(r.exitCode, row.exit) << r.out << r.err;
+    EXPECT_TRUE(Contains(r.err, row.says)) << r.err;
+  }
 }
 
 }  // namespace

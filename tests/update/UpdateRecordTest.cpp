@@ -106,5 +106,62 @@ TEST(UpdateRecordTest, AnUnwritableRecordFailsOnceThenQuietly) {
   EXPECT_EQ(b, RecordWrite::FailedAgain);
 }
 
+// Hand-edited lines: a number the field cannot hold is no record, never a
+// wrapped value.
+TEST(UpdateRecordTest, NumbersOutOfRangeMakeALineNoRecord) {
+  const std::string head = "{\"time\":\"2026-12-08T21:40:05Z\",\"result\":\"done\",";
+  const struct {
+    const char* fields;
+    bool record;
+  } rows[] = {
+      {"\"port\":3,\"size\":4096,\"exit\":4,\"duration_s\":1.5}", true},
+      {"\"port\":-1,\"size\":-1}", true},
+      {"\"port\":4294967297}", false},
+      {"\"port\":-2}", false},
+      {"\"port\":1.5}", false},
+      {"\"size\":18446744073709551615}", false},
+      {"\"size\":-5}", false},
+      {"\"exit\":256}", false},
+      {"\"exit\":-1}", false},
+      {"\"duration_s\":-3}", false},
+  };
+  for (const auto& row : rows) {
+    UpdateRecord parsed;
+    EXPECT_EQ(ParseUpdateRecord(head + row.fields, parsed), row.record) << row.fields;
+  }
+}
+
+TEST(UpdateRecordTest, RecordsAreWholeLinesAndTheFileNameIsCutAtThePlatformSeparator) {
+  TempFolder folder;
+  const ScopedEnv state("XDG_STATE_HOME", folder.Path());
+  mkdir((folder.Path() + "/varnok").c_str(), 0755);
+  // A record cut off by a full disk or a hand edit.
+  folder.WriteText("varnok/updates.log", "{\"time\":\"2026-12-08T21:40:05Z\",\"res");
+  CUpdateRecorder recorder("QV120");
+  recorder.SetFile(folder.Path() + "/sub/fw\\v2.bin");
+  std::string error;
+  ASSERT_EQ(recorder.Finish("done", 0, error), RecordWrite::Written) << error;
+  std::vector<UpdateRecord> records;
+  int skipped = 0;
+  ASSERT_TRUE(ReadUpdateRecords(UpdateLogPath(), records, skipped));
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(skipped, 1);
+  EXPECT_EQ(records[0].file, "fw\\v2.bin");  // a backslash is part of a POSIX name
+}
+
+// A FIFO as the record would block the open (append and read alike).
+TEST(UpdateRecordTest, ARecordThatIsAFifoIsRefusedUnopened) {
+  TempFolder folder;
+  const ScopedEnv state("XDG_STATE_HOME", folder.Path());
+  mkdir((folder.Path() + "/varnok").c_str(), 0755);
+  ASSERT_EQ(mkfifo(UpdateLogPath().c_str(), 0600), 0);
+  CUpdateRecorder recorder("QV120");
+  std::string error;
+  EXPECT_NE(recorder.Finish("done", 0, error), RecordWrite::Written);
+  std::vector<UpdateRecord> records;
+  int skipped = 0;
+  EXPECT_FALSE(ReadUpdateRecords(UpdateLogPath(), records, skipped));
+}
+
 }  // namespace
 }  // namespace varnok::test
