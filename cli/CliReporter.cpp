@@ -4,6 +4,7 @@
 
 #include "cli/JsonLine.h"
 #include "cli/OutputCheck.h"
+#include "cli/PrintableText.h"
 #include "cli/ProgressFormat.h"
 
 namespace cli {
@@ -29,7 +30,8 @@ const char* EndName(DownloadEnd how) {
 CliReporter::CliReporter(const ReporterOptions& options) : options_(options) {}
 
 void CliReporter::Emit(const std::string& line, bool toStderr) {
-  WriteWhole(toStderr ? stderr : stdout, line + "\n");
+  // Whatever a line carries from outside, the terminal gets text.
+  WriteWhole(toStderr ? stderr : stdout, PrintableText(line, true) + "\n");
 }
 
 void CliReporter::EndBarLine() {

@@ -2,6 +2,7 @@
 
 #include "cli/ExitCodes.h"
 #include "cli/JsonLine.h"
+#include "cli/PrintableText.h"
 #include "tools/DtcLibrary.h"
 #include "update/ConfigHelper.h"
 #include "update/FileKind.h"
@@ -33,7 +34,8 @@ int RunDtc(const CliOptions& options, CliReporter& out) {
       const DtcRow& row = library.Row(index);
       const std::string code = CDtcLibrary::DecodedText(row, row.code, codePage);
       const std::string description = CDtcLibrary::DecodedText(row, row.description, codePage);
-      out.Info(code + "\t" + description,
+      // A tab or line feed inside a field would pass for the layout's own.
+      out.Info(PrintableText(code) + "\t" + PrintableText(description),
                JsonLine("dtc").Add("code", code).Add("description", description).Str());
     }
   }

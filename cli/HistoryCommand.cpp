@@ -6,6 +6,7 @@
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
 #include "cli/JsonLine.h"
+#include "cli/PrintableText.h"
 #include "update/UpdateRecord.h"
 
 namespace cli {
@@ -42,10 +43,11 @@ int RunHistory(const CliOptions& options, CliReporter& out) {
                                          "sha256", "result", "exit", "seconds"};
   std::vector<std::vector<std::string>> rows = {head};
   for (const varnok::UpdateRecord& r : records) {
-    rows.push_back({r.time, r.model, r.portName.empty() ? "-" : r.portName, r.file,
+    rows.push_back({PrintableText(r.time), PrintableText(r.model),
+                    r.portName.empty() ? "-" : PrintableText(r.portName), PrintableText(r.file),
                     r.size < 0 ? "-" : std::to_string(r.size),
-                    r.sha256.empty() ? "-" : r.sha256.substr(0, kShownHashDigits), r.result,
-                    std::to_string(r.exitStatus), Seconds(r.durationS)});
+                    r.sha256.empty() ? "-" : PrintableText(r.sha256.substr(0, kShownHashDigits)),
+                    PrintableText(r.result), std::to_string(r.exitStatus), Seconds(r.durationS)});
     out.JsonOnly(JsonLine("record").Add("time", r.time).Add("model", r.model).Add("port", r.port)
                      .Add("port_name", r.portName).Add("file", r.file).Add("size", r.size)
                      .Add("sha256", r.sha256).Add("result", r.result).Add("exit", r.exitStatus)

@@ -6,6 +6,7 @@
 #include "cli/Commands.h"
 #include "cli/ExitCodes.h"
 #include "cli/JsonLine.h"
+#include "cli/PrintableText.h"
 #include "cli/UpdateSteps.h"
 #include "device/ProductFactory.h"
 #include "update/ConfigHelper.h"
@@ -101,12 +102,13 @@ int RunInfo(const CliOptions& options, CliReporter& out) {
     fits += (fitCount++ ? ", " : "") + e.ShowName + " (" + std::to_string(e.DevType) + ")";
   }
 
-  out.Info("File: " + path + "\nSize: " + std::to_string(facts.size) + " bytes\nSHA-256: " +
-               facts.sha256 + "\nUpdate path: " + (bin ? ".bin" : ".zpk") +
-               "\nClassic header: " + (facts.hasHeader ? facts.headerName : "-") +
-               "\nModel list: " + (facts.hasTrailer ? facts.modelList : "-") +
-               "\nVerify tag: " + (facts.hasTrailer ? facts.verifyTag : "-") +
-               "\nFits: " + (fitCount ? fits : "no model of the configuration"),
+  // The file's own texts may hold any byte; each field stays on its line.
+  out.Info("File: " + PrintableText(path) + "\nSize: " + std::to_string(facts.size) +
+               " bytes\nSHA-256: " + facts.sha256 + "\nUpdate path: " + (bin ? ".bin" : ".zpk") +
+               "\nClassic header: " + (facts.hasHeader ? PrintableText(facts.headerName) : "-") +
+               "\nModel list: " + (facts.hasTrailer ? PrintableText(facts.modelList) : "-") +
+               "\nVerify tag: " + (facts.hasTrailer ? PrintableText(facts.verifyTag) : "-") +
+               "\nFits: " + (fitCount ? PrintableText(fits) : "no model of the configuration"),
            JsonLine("info").Add("file", path).Add("size", facts.size)
                .Add("sha256", facts.sha256).Add("path", bin ? ".bin" : ".zpk")
                .Add("classic_header", facts.headerName).Add("model_list", facts.modelList)

@@ -4,6 +4,7 @@
 
 #include "cli/JsonLine.h"
 #include "cli/OutputCheck.h"
+#include "cli/PrintableText.h"
 #include "cli/ProgressFormat.h"
 #include "device/PortNames.h"
 
@@ -73,7 +74,7 @@ std::string CRunBoard::PortName(int index) const {
 }
 
 void CRunBoard::Line(const std::string& text, bool toStderr) {
-  WriteWhole(toStderr ? stderr : stdout, text + "\n");
+  WriteWhole(toStderr ? stderr : stdout, PrintableText(text, true) + "\n");
 }
 
 void CRunBoard::Draw(bool force) {

@@ -484,5 +484,35 @@ TEST_F(CliTest, FifosAndFoldersInPlaceOfFilesNeverBlock) {
   }
 }
 
+// Control characters from files, records and libraries reach the terminal
+// escaped, NUL included; --json keeps them as JSON escapes.
+TEST_F(CliTest, ControlCharactersAreShownEscaped) {
+  const ScopedEnv state("XDG_STATE_HOME", folder.Path() + "/state");
+  const std::string nasty = std::string("Air\x1b[2J") + '\0' + "Flow\rX";
+  folder.WriteText("lib.txt", "P0100 " + nasty + "\n");
+  ASSERT_EQ(mkdir((folder.Path() + "/state").c_str(), 0755), 0);
+  folder.WriteText("state/varnok/updates.log",
+                   "{\"time\":\"t\",\"model\":\"Air\\u001b[2J\\u0000Flow\\rX\",\"result\":\"done\"}\n");
+  const std::string fw = folder.Write("fw\x1b[2J.bin", ClassicFile("QV120", PatternImage(64)));
+  const struct {
+    std::vector<std::string> args;
+    const char* shown;
+  } rows[] = {
+      {{"dtc", "--library", folder.Path() + "/lib.txt", "P0"}, "Air\\x1b[2J\\x00Flow\\x0dX"},
+      {{"history"}, "Air\\x1b[2J\\x00Flow\\x0dX"},
+      {{"info", fw}, "fw\\x1b[2J.bin"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.args[0]);
+    const CliResult plain = Cli(row.args);
+    EXPECT_TRUE(Contains(plain.out, row.shown)) << plain.out;
+    EXPECT_FALSE(Contains(plain.out + plain.err, "\x1b")) << plain.out << plain.err;
+    std::vector<std::string> json = row.args;
+    json.insert(json.begin(), "--json");
+    const CliResult r = Cli(json);
+    EXPECT_TRUE(Contains(r.out, "\\u001b[2J")) << r.out;
+  }
+}
+
 }  // namespace
 }  // namespace varnok::test
