@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <ctime>
 #include <deque>
 #include <filesystem>
-#include <cerrno>
 #include <mutex>
 #include <vector>
 

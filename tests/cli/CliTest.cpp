@@ -59,7 +59,8 @@ TEST_F(CliTest, HelpNamesEveryExitStatus) {
   const CliResult r = Cli({"--help"});
   EXPECT_EQ(r.exitCode, 0);
   for (const char* line : {"  0  success", "  2  bad usage", "  3  nothing written",
-                           "  4  failure after the erase began", "  5  cancelled"}) {
+                           "  4  failure after the erase began", "  5  cancelled",
+                           "  6  capture", "  7  output lost"}) {
     EXPECT_TRUE(Contains(r.out, line)) << line;
   }
 }
