@@ -39,6 +39,10 @@ bool CDtcLibrary::Load(const std::string& path) {
 
 void CDtcLibrary::Parse(std::string_view text) {
   rows_.clear();
+  // Notepad of older Windows starts a UTF-8 file with a byte-order mark; it
+  // marks the encoding and is no part of the first code.
+  constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+  if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) text.remove_prefix(kUtf8Bom.size());
   rows_.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   std::size_t start = 0;
   while (start < text.size()) {

@@ -98,7 +98,7 @@ series("P", 45, ["Turbo/Super Charger Boost Control A Circuit/Open",
                  "Turbo/Super Charger Boost Control A Circuit Range/Performance",
                  "Turbo/Super Charger Boost Control A Circuit Low",
                  "Turbo/Super Charger Boost Control A Circuit High",
-                 "Turbo/Super Charger Turbine Bypass Valve Control Circuit/Open"])
+                 "Turbo/Super Charger Turbine Overspeed"])
 series("P", 53, ["HO2S Heater Resistance (Bank 1 Sensor 1)", "HO2S Heater Resistance (Bank 1 Sensor 2)",
                  "HO2S Heater Resistance (Bank 1 Sensor 3)"])
 series("P", 59, ["HO2S Heater Resistance (Bank 2 Sensor 1)", "HO2S Heater Resistance (Bank 2 Sensor 2)",

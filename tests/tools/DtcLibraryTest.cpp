@@ -53,6 +53,17 @@ TEST(DtcLibrary, LineEndsAndLastLine) {
   EXPECT_EQ(lib.Row(0).description, "A\r");  // a lone CR is text
 }
 
+TEST(DtcLibrary, ByteOrderMarkIsNoPartOfTheFirstCode) {
+  CDtcLibrary lib;
+  lib.Parse("\xEF\xBB\xBFP0049 Turbo/Super Charger Turbine Overspeed\r\nP0100 A");
+  ASSERT_EQ(lib.Size(), 2u);
+  EXPECT_EQ(lib.Row(0).code, "P0049");
+  EXPECT_EQ(lib.Row(0).description, "Turbo/Super Charger Turbine Overspeed");
+  EXPECT_EQ(lib.FindFirst("P0049"), 0);
+  lib.Parse("P0100 A\n\xEF\xBB\xBFP0101 B");  // only at the start of the file
+  EXPECT_EQ(lib.Row(1).code, "\xEF\xBB\xBFP010");  // a character like any other there
+}
+
 TEST(DtcLibrary, PrefixSearchIgnoresCase) {
   CDtcLibrary lib;
   lib.Parse("P0100 A\nP0110 B\np0120 C\nU0100 D");
