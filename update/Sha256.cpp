@@ -8,10 +8,10 @@
 namespace varnok {
 
 namespace {
-
 constexpr std::size_t kFilePieceBytes = 64 * 1024;
+}  // namespace
 
-std::string HexOf(const std::uint8_t (&digest)[kSha256Size]) {
+std::string DigestHex(const std::uint8_t (&digest)[kSha256Size]) {
   static const char kDigits[] = "0123456789abcdef";
   std::string hex;
   hex.reserve(2 * kSha256Size);
@@ -22,13 +22,11 @@ std::string HexOf(const std::uint8_t (&digest)[kSha256Size]) {
   return hex;
 }
 
-}  // namespace
-
 std::string Sha256Hex(const void* data, std::size_t size) {
   CSha256 hash;
   hash.Update(data, size);
   std::uint8_t digest[kSha256Size];
-  return hash.Finish(digest) ? HexOf(digest) : std::string();
+  return hash.Finish(digest) ? DigestHex(digest) : std::string();
 }
 
 bool Sha256OfFile(const std::string& path, std::string& hex, std::int64_t& size) {
@@ -52,7 +50,7 @@ bool Sha256OfFile(const std::string& path, std::string& hex, std::int64_t& size)
   if (file.bad() || !file.eof()) return false;
   std::uint8_t digest[kSha256Size];
   if (!hash.Finish(digest)) return false;
-  hex = HexOf(digest);
+  hex = DigestHex(digest);
   return true;
 }
 

@@ -28,7 +28,9 @@ bool CDownloadWorkflow::LoadUpdateFile(const std::string& path) {
   DownloadRunState& s = *state;
   const DeviceEntry& entry = s.entry;
 
+  WaitForFileDigest();
   s.image.reset();
+  s.fileHead.clear();
 
   if (!s.device) {
     s.factory.reset(new CProductFactory());
@@ -70,6 +72,7 @@ bool CDownloadWorkflow::LoadUpdateFile(const std::string& path) {
       if (ReadSome(file, header, kClassicHeaderSize) == kClassicHeaderSize) {
         if (ClassicHeaderName(header) != entry.DevName) return false;
         length -= kClassicHeaderSize;
+        s.fileHead.assign(header, header + kClassicHeaderSize);
       }
       break;
     }
@@ -106,5 +109,6 @@ bool CDownloadWorkflow::LoadUpdateFile(const std::string& path) {
   if (ReadSome(file, buffer->data(), length) != length) return false;
 
   s.image = std::move(buffer);
+  StartFileDigest();
   return true;
 }

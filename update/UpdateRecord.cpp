@@ -159,6 +159,13 @@ void CUpdateRecorder::SetFile(const std::string& path) {
   }
 }
 
+void CUpdateRecorder::SetFile(const std::string& path, std::int64_t size,
+                              const std::string& sha256) {
+  record_.file = FileNameOf(path);
+  record_.size = size;
+  record_.sha256 = sha256;
+}
+
 RecordWrite CUpdateRecorder::Finish(const std::string& result, int exitStatus,
                                     std::string& error) {
   if (finished_) return RecordWrite::Written;
