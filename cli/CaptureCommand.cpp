@@ -253,7 +253,7 @@ int RunCapture(const CliOptions& options, CliReporter& out) {
 
   std::FILE* raw = nullptr;
   if (!capture.output.empty()) {
-    raw = std::fopen(capture.output.c_str(), "wb");
+    raw = OpenOutputFile(capture.output);
     if (raw == nullptr) {
       out.Message("varnok-cli: cannot write " + capture.output, true);
       out.Result("usage", kExitUsage, "", "");

@@ -1,3 +1,4 @@
+#include "device/FilePath.h"
 #include "tools/DtcLibrary.h"
 
 #include <algorithm>
@@ -26,7 +27,7 @@ char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a
 
 bool CDtcLibrary::Load(const std::string& path) {
   rows_.clear();
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  std::ifstream in(varnok::FilePath(path), std::ios::binary | std::ios::ate);
   if (!in) return false;
   const std::streamoff size = in.tellg();
   if (size < 0) return false;

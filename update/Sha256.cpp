@@ -1,3 +1,4 @@
+#include "device/FilePath.h"
 #include "update/Sha256.h"
 
 #include <filesystem>
@@ -34,8 +35,8 @@ bool Sha256OfFile(const std::string& path, std::string& hex, std::int64_t& size)
   size = 0;
   // Only a regular file: opening a FIFO or a device would block or never end.
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(std::filesystem::u8path(path), ec)) return false;
-  std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
+  if (!std::filesystem::is_regular_file(FilePath(path), ec)) return false;
+  std::ifstream file(FilePath(path), std::ios::binary);
   if (!file.is_open()) return false;
   CSha256 hash;
   std::vector<char> piece(kFilePieceBytes);

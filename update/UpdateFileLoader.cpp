@@ -4,6 +4,7 @@
 #include <fstream>
 #include <new>
 
+#include "device/FilePath.h"
 #include "device/UsbDevInterface.h"
 #include "update/DownloadRunState.h"
 #include "update/DownloadWorkflow.h"
@@ -44,7 +45,7 @@ bool CDownloadWorkflow::LoadUpdateFile(const std::string& path) {
   // Only a regular file is opened: a FIFO would block the open for ever,
   // a device would never end.
   if (varnok::KindOfFile(path) != varnok::FileKind::Regular) return false;
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(varnok::FilePath(path), std::ios::binary);
   if (!file.is_open()) return false;
 
   device.SetDeviceType(entry.DevType);

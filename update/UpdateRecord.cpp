@@ -1,3 +1,4 @@
+#include "device/FilePath.h"
 #include "update/UpdateRecord.h"
 
 #include <atomic>
@@ -99,7 +100,7 @@ RecordWrite AppendUpdateRecord(const UpdateRecord& record, std::string& error) {
   } else {
     std::lock_guard<std::mutex> lock(AppendMutex());
     std::error_code ec;
-    const std::filesystem::path file = std::filesystem::u8path(path);
+    const std::filesystem::path file = FilePath(path);
     std::filesystem::create_directories(file.parent_path(), ec);
     std::ofstream out(file, std::ios::binary | std::ios::app);
     // One write of the whole line: appending processes never interleave
@@ -118,7 +119,7 @@ bool ReadUpdateRecords(const std::string& path, std::vector<UpdateRecord>& recor
   records.clear();
   skipped = 0;
   std::error_code ec;
-  const std::filesystem::path file = std::filesystem::u8path(path);
+  const std::filesystem::path file = FilePath(path);
   if (!std::filesystem::exists(file, ec)) return !ec;
   std::ifstream in(file, std::ios::binary);
   if (!in.is_open()) return false;

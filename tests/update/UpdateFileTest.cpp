@@ -7,6 +7,7 @@
 #include "device/UsbDevInterface.h"
 #include "tests/update/UpdateTestSupport.h"
 #include "update/DownloadWorkflow.h"
+#include "update/FileKind.h"
 #include "update/Sha256.h"
 #include "update/UpdateFile.h"
 
@@ -231,6 +232,21 @@ TEST_F(UpdateFileTest, DigestIsOfTheLoadedBytesNotOfTheFileReadAgain) {
   EXPECT_EQ(digest.sha256, Sha256Hex(newTool.data(), newTool.size()));
   EXPECT_FALSE(Load(Entry(8, "QV220", 1), folder.Write("n.bin", newTool)));
   EXPECT_FALSE(workflow->FileDigest().ok);  // a rejected file has none
+}
+
+// A folder named outside the ANSI code page: the loader, the file check and
+// the hash open the same file (on Windows a narrow open would miss it).
+TEST_F(UpdateFileTest, NonAsciiFolderLoadsAndHashesTheSameFile) {
+  const Bytes file = ClassicFile("AB", PatternImage(3000));
+  const std::string path = folder.Write("固件 Прошивка/update.bin", file);
+  EXPECT_EQ(KindOfFile(path), FileKind::Regular);
+  ASSERT_TRUE(Load(Entry(1, "AB", 0), path));
+  EXPECT_EQ(workflow->ImageSize(), 3000);
+  std::string hex;
+  std::int64_t size = 0;
+  ASSERT_TRUE(Sha256OfFile(path, hex, size));
+  EXPECT_EQ(size, 3005);
+  EXPECT_EQ(workflow->FileDigest().sha256, hex);
 }
 
 TEST(UpdateFileRules, ClassicHeaderNameStopsAtTheFirstComplementedZero) {
