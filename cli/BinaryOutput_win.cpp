@@ -1,4 +1,5 @@
 #include "cli/BinaryOutput.h"
+#include "device/FilePath.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -14,7 +15,8 @@ void UseBinaryStdout() { _setmode(_fileno(stdout), _O_BINARY); }
 void ReserveStandardDescriptors() {}
 
 std::FILE* OpenOutputFile(const std::string& path, std::string& why) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
+  // The wide call: a narrow name is read in the ANSI code page.
+  std::FILE* file = _wfopen(varnok::FilePath(path).c_str(), L"wb");
   if (file == nullptr) why = std::strerror(errno);
   return file;
 }

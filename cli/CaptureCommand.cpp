@@ -1,5 +1,7 @@
 #include "cli/CaptureCommand.h"
 
+#include "device/FilePath.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -354,7 +356,7 @@ int RunCapture(const CliOptions& options, CliReporter& out) {
   if (end == CaptureEnd::WriteFailed && !capture.output.empty()) {
     // The file tells best how much of it arrived.
     std::error_code ec;
-    const auto size = std::filesystem::file_size(std::filesystem::u8path(capture.output), ec);
+    const auto size = std::filesystem::file_size(varnok::FilePath(capture.output), ec);
     if (!ec) reached = static_cast<long long>(size);
   }
 

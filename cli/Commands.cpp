@@ -13,6 +13,7 @@
 #include "cli/PortSource.h"
 #include "cli/ToolPorts.h"
 #include "cli/UpdateSteps.h"
+#include "device/FilePath.h"
 #include "device/PortNames.h"
 #include "device/SearchUsbPort.h"
 #include "update/ConfigHelper.h"
@@ -293,7 +294,7 @@ int UpdateTheTool(const CliOptions& options, CliReporter& out, const DeviceEntry
       if (kind == varnok::FileKind::Other) {
         hint = options.updateFile + " is not a regular file.";
       } else if (kind != varnok::FileKind::Regular ||
-                 !std::ifstream(options.updateFile, std::ios::binary).is_open()) {
+                 !std::ifstream(varnok::FilePath(options.updateFile), std::ios::binary).is_open()) {
         hint = "Cannot open " + options.updateFile + ".";
       }
       out.Result("wrong-file", kExitNotWritten, prepared.message, hint);

@@ -8,6 +8,7 @@
 #include "cli/JsonLine.h"
 #include "cli/PrintableText.h"
 #include "cli/UpdateSteps.h"
+#include "device/FilePath.h"
 #include "device/ProductFactory.h"
 #include "update/ConfigHelper.h"
 #include "update/Sha256.h"
@@ -31,7 +32,7 @@ struct FileFacts {
 
 bool ReadFacts(const std::string& path, FileFacts& facts) {
   if (!varnok::Sha256OfFile(path, facts.sha256, facts.size)) return false;
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(varnok::FilePath(path), std::ios::binary);
   std::uint8_t header[updatefile::kClassicHeaderSize] = {};
   if (facts.size >= updatefile::kClassicHeaderSize &&
       file.read(reinterpret_cast<char*>(header), sizeof header)) {

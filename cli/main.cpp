@@ -2,7 +2,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <string>
+#include <vector>
 
+#include "cli/Arguments.h"
 #include "cli/BinaryOutput.h"
 #include "cli/CaptureCommand.h"
 #include "cli/CliOptions.h"
@@ -51,9 +54,14 @@ int main(int argc, char** argv) {
   using namespace cli;
   ReserveStandardDescriptors();
   InstallInterruptWatch();
+  // UTF-8 on every platform: Windows hands the wide command line over.
+  const std::vector<std::string> args = Utf8Arguments(argc, argv);
+  std::vector<const char*> argp;
+  for (const std::string& arg : args) argp.push_back(arg.c_str());
+  argp.push_back(nullptr);
   CliOptions options;
   std::string error;
-  if (!ParseCliArgs(argc, argv, options, error)) {
+  if (!ParseCliArgs(static_cast<int>(args.size()), argp.data(), options, error)) {
     std::fprintf(stderr, "varnok-cli: %s\nTry 'varnok-cli --help'.\n", error.c_str());
     return kExitUsage;
   }

@@ -1,3 +1,4 @@
+#include "device/FilePath.h"
 #include "tools/DtcLibrary.h"
 
 #include <algorithm>
@@ -26,7 +27,7 @@ char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a
 
 bool CDtcLibrary::Load(const std::string& path) {
   rows_.clear();
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  std::ifstream in(varnok::FilePath(path), std::ios::binary | std::ios::ate);
   if (!in) return false;
   const std::streamoff size = in.tellg();
   if (size < 0) return false;
@@ -39,6 +40,10 @@ bool CDtcLibrary::Load(const std::string& path) {
 
 void CDtcLibrary::Parse(std::string_view text) {
   rows_.clear();
+  // Notepad of older Windows starts a UTF-8 file with a byte-order mark; it
+  // marks the encoding and is no part of the first code.
+  constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+  if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) text.remove_prefix(kUtf8Bom.size());
   rows_.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   std::size_t start = 0;
   while (start < text.size()) {

@@ -11,6 +11,7 @@
 //     separator dropped whatever it is, characters 7.. are the description.
 //     A line of up to 5 characters is all code; a 6-character line has an
 //     empty description.
+//   - a UTF-8 byte-order mark at the very start of the file is dropped;
 //   - the text is 8-bit: a line that is valid UTF-8 is cut by UTF-8
 //     characters (so a multi-byte separator goes whole), any other line by
 //     bytes. Rows keep the file's bytes; decoding is the viewer's job.

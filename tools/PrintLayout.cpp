@@ -1,5 +1,6 @@
 #include "tools/PrintLayout.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -20,6 +21,20 @@ PrintPlan PlanPrint(const PrintMetrics& m, int lineCount) {
   if (lineCount > 0 && plan.linesPerPage > 0 && plan.charsPerLine > 0)
     plan.pages = (lineCount + plan.linesPerPage - 1) / plan.linesPerPage;
   return plan;
+}
+
+int EmForCellHeight(int cellHeight, const std::function<int(int)>& cellAt) {
+  if (cellHeight <= 1)
+    return 1;
+  // First guess from the face's proportion at the cell height, then a few
+  // steps to the exact em (the metrics are rounded per size).
+  const int cellAtTarget = std::max(1, cellAt(cellHeight));
+  int em = std::max(1, static_cast<int>(static_cast<long long>(cellHeight) * cellHeight / cellAtTarget));
+  while (em > 1 && cellAt(em) > cellHeight)
+    --em;
+  while (cellAt(em + 1) <= cellHeight)
+    ++em;
+  return em;
 }
 
 std::string FooterText(int page, int pages) {

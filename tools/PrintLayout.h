@@ -5,6 +5,7 @@
 // and the footer "- p/n -" centred under them.
 // Qt-free; any thread. All sizes in printer device pixels.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,8 +29,15 @@ struct PrintPlan {
 // were at least this long (it is padded with blanks to it).
 constexpr int kFooterField = 15;
 
-// The font height to ask for: H / 60.
+// The font's cell height (ascent plus descent, what a positive GDI font
+// height asks for): H / 60. A page then holds about 52 lines on any printer.
 inline int PrintFontHeight(int printableHeight) { return printableHeight / 60; }
+
+// Toolkits size a font by its em (Qt's pixel size), which is smaller than
+// the cell (about 1.13 em for Courier New). The largest em, at least 1,
+// whose cell height `cellAt(em)` is not above `cellHeight`; `cellAt` must
+// grow with the em. Any thread.
+int EmForCellHeight(int cellHeight, const std::function<int(int)>& cellAt);
 
 // The plan for `lineCount` lines; pages 0 when there is nothing to print or
 // the metrics leave no room for a line (linesPerPage or charsPerLine < 1).

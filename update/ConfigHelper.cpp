@@ -1,3 +1,4 @@
+#include "device/FilePath.h"
 #include "update/ConfigHelper.h"
 
 #include <cstdlib>
@@ -58,7 +59,7 @@ ConfigLoad ReadConfigFile(const std::string& path, std::string& bytes) {
     case varnok::FileKind::Unknown: return ConfigLoad::Unreadable;
     case varnok::FileKind::Regular: break;
   }
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(varnok::FilePath(path), std::ios::binary);
   if (!in) return ConfigLoad::Unreadable;
   try {
     bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

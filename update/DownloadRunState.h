@@ -27,6 +27,7 @@ struct DownloadRunState {
   int partitionSelector = 0;
   int onlyPort = -1;  // RestrictToPort; -1: every port
   std::unique_ptr<std::vector<std::uint8_t>> image;  // null when none loaded
+  std::vector<std::uint8_t> fileHead;  // the file's bytes before the image (a classic header)
   std::unique_ptr<CProductFactory> factory;
   std::unique_ptr<CUsbDevInterface> device;
 

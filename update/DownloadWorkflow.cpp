@@ -5,6 +5,7 @@
 #include "device/Clock.h"
 #include "device/UsbDevInterface.h"
 #include "update/DownloadRunState.h"
+#include "update/Sha256.h"
 #include "update/StatusTexts.h"
 
 namespace {
@@ -27,6 +28,32 @@ CDownloadWorkflow::~CDownloadWorkflow() {
   DetachView();
   ClosePortUnlessWorking();
   // Whatever the worker still uses is released with its own reference.
+}
+
+void CDownloadWorkflow::StartFileDigest() {
+  std::shared_ptr<const DownloadRunState> run = state;
+  fileDigest_ = std::async(std::launch::async, [run] {
+    LoadedFileDigest digest;
+    varnok::CSha256 hash;
+    if (!run->fileHead.empty()) hash.Update(run->fileHead.data(), run->fileHead.size());
+    if (!run->image->empty()) hash.Update(run->image->data(), run->image->size());
+    std::uint8_t bytes[varnok::kSha256Size];
+    if (hash.Finish(bytes)) {
+      digest.ok = true;
+      digest.size = static_cast<std::int64_t>(run->fileHead.size() + run->image->size());
+      digest.sha256 = varnok::DigestHex(bytes);
+    }
+    return digest;
+  }).share();
+}
+
+void CDownloadWorkflow::WaitForFileDigest() const {
+  if (fileDigest_.valid()) fileDigest_.wait();
+}
+
+LoadedFileDigest CDownloadWorkflow::FileDigest() const {
+  if (!fileDigest_.valid() || !state->image) return LoadedFileDigest{};
+  return fileDigest_.get();
 }
 
 void CDownloadWorkflow::SetPartitionSelector(int selector) { state->partitionSelector = selector; }

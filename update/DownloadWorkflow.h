@@ -23,6 +23,7 @@
 // reports nor outlives its objects).
 
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +33,13 @@
 
 class CUsbDevInterface;
 struct DownloadRunState;
+
+// Size and SHA-256 (64 lower-case hex digits) of a loaded update file.
+struct LoadedFileDigest {
+  bool ok = false;  // false: no file loaded, or the hash library failed
+  std::int64_t size = -1;
+  std::string sha256;
+};
 
 class CDownloadWorkflow {
  public:
@@ -61,6 +69,13 @@ class CDownloadWorkflow {
   // true with the image in memory; false leaves no image. Files over 64 MiB
   // are rejected. Shows nothing.
   bool LoadUpdateFile(const std::string& path);
+
+  // The whole file that the last successful LoadUpdateFile read, hashed
+  // from the bytes it read (the file is not read again, so the digest is
+  // that of what the tool gets) on a thread of its own that LoadUpdateFile
+  // starts. Waits for that hash (about 0.2 s for the largest file); any
+  // thread. Not ok when no file is loaded.
+  LoadedFileDigest FileDigest() const;
 
   // The view is not owned; it must stay valid until DetachView() or the
   // destructor returned. May be null (nothing is shown).
@@ -125,6 +140,11 @@ class CDownloadWorkflow {
   void EndWorker(int waitMs);
   // Closes the port on the controlling thread when no worker uses it.
   void ClosePortUnlessWorking();
+  void StartFileDigest();
+  void WaitForFileDigest() const;
 
   std::shared_ptr<DownloadRunState> state;
+  // The hash of the loaded file; its thread reads the image and the head
+  // only, like the worker. Destroying it waits for the hash.
+  std::shared_future<LoadedFileDigest> fileDigest_;
 };

@@ -6,7 +6,8 @@
 
 namespace varnok {
 
-// Full path of the running program's file; empty when it cannot be found.
+// Full path of the running program's file as UTF-8 text; empty when it
+// cannot be found.
 std::string RunningProgramPath();
 
 // The platform's path separator: '/' or '\\'.

@@ -4,14 +4,18 @@
 
 #include <vector>
 
+#include "device/FilePath.h"
+
 namespace varnok {
 
 std::string RunningProgramPath() {
-  std::vector<char> buffer(MAX_PATH + 1);
+  // The wide call: the ANSI one cannot name a folder outside the ANSI code
+  // page, and its text would not be the UTF-8 the rest of the program uses.
+  std::vector<wchar_t> buffer(MAX_PATH + 1);
   for (;;) {
-    const DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (n == 0) return std::string();
-    if (n < buffer.size()) return std::string(buffer.data(), n);
+    if (n < buffer.size()) return Utf8Path(std::filesystem::path(std::wstring(buffer.data(), n)));
     buffer.resize(buffer.size() * 2);
   }
 }

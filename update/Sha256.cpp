@@ -1,3 +1,4 @@
+#include "device/FilePath.h"
 #include "update/Sha256.h"
 
 #include <filesystem>
@@ -8,10 +9,10 @@
 namespace varnok {
 
 namespace {
-
 constexpr std::size_t kFilePieceBytes = 64 * 1024;
+}  // namespace
 
-std::string HexOf(const std::uint8_t (&digest)[kSha256Size]) {
+std::string DigestHex(const std::uint8_t (&digest)[kSha256Size]) {
   static const char kDigits[] = "0123456789abcdef";
   std::string hex;
   hex.reserve(2 * kSha256Size);
@@ -22,13 +23,11 @@ std::string HexOf(const std::uint8_t (&digest)[kSha256Size]) {
   return hex;
 }
 
-}  // namespace
-
 std::string Sha256Hex(const void* data, std::size_t size) {
   CSha256 hash;
   hash.Update(data, size);
   std::uint8_t digest[kSha256Size];
-  return hash.Finish(digest) ? HexOf(digest) : std::string();
+  return hash.Finish(digest) ? DigestHex(digest) : std::string();
 }
 
 bool Sha256OfFile(const std::string& path, std::string& hex, std::int64_t& size) {
@@ -36,8 +35,8 @@ bool Sha256OfFile(const std::string& path, std::string& hex, std::int64_t& size)
   size = 0;
   // Only a regular file: opening a FIFO or a device would block or never end.
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(std::filesystem::u8path(path), ec)) return false;
-  std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
+  if (!std::filesystem::is_regular_file(FilePath(path), ec)) return false;
+  std::ifstream file(FilePath(path), std::ios::binary);
   if (!file.is_open()) return false;
   CSha256 hash;
   std::vector<char> piece(kFilePieceBytes);
@@ -52,7 +51,7 @@ bool Sha256OfFile(const std::string& path, std::string& hex, std::int64_t& size)
   if (file.bad() || !file.eof()) return false;
   std::uint8_t digest[kSha256Size];
   if (!hash.Finish(digest)) return false;
-  hex = HexOf(digest);
+  hex = DigestHex(digest);
   return true;
 }
 

@@ -34,6 +34,9 @@ class CSha256 {
   std::unique_ptr<Backend> backend_;
 };
 
+// A digest as 64 lower-case hex digits.
+std::string DigestHex(const std::uint8_t (&digest)[kSha256Size]);
+
 // The digest of `size` bytes as 64 lower-case hex digits; empty on failure.
 std::string Sha256Hex(const void* data, std::size_t size);
 

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <new>
 
+#include "device/FilePath.h"
 #include "device/UsbDevInterface.h"
 #include "update/DownloadRunState.h"
 #include "update/DownloadWorkflow.h"
@@ -28,7 +29,9 @@ bool CDownloadWorkflow::LoadUpdateFile(const std::string& path) {
   DownloadRunState& s = *state;
   const DeviceEntry& entry = s.entry;
 
+  WaitForFileDigest();
   s.image.reset();
+  s.fileHead.clear();
 
   if (!s.device) {
     s.factory.reset(new CProductFactory());
@@ -42,7 +45,7 @@ bool CDownloadWorkflow::LoadUpdateFile(const std::string& path) {
   // Only a regular file is opened: a FIFO would block the open for ever,
   // a device would never end.
   if (varnok::KindOfFile(path) != varnok::FileKind::Regular) return false;
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(varnok::FilePath(path), std::ios::binary);
   if (!file.is_open()) return false;
 
   device.SetDeviceType(entry.DevType);
@@ -70,6 +73,7 @@ bool CDownloadWorkflow::LoadUpdateFile(const std::string& path) {
       if (ReadSome(file, header, kClassicHeaderSize) == kClassicHeaderSize) {
         if (ClassicHeaderName(header) != entry.DevName) return false;
         length -= kClassicHeaderSize;
+        s.fileHead.assign(header, header + kClassicHeaderSize);
       }
       break;
     }
@@ -106,5 +110,6 @@ bool CDownloadWorkflow::LoadUpdateFile(const std::string& path) {
   if (ReadSome(file, buffer->data(), length) != length) return false;
 
   s.image = std::move(buffer);
+  StartFileDigest();
   return true;
 }

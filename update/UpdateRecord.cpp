@@ -1,3 +1,4 @@
+#include "device/FilePath.h"
 #include "update/UpdateRecord.h"
 
 #include <atomic>
@@ -179,7 +180,7 @@ RecordWrite AppendUpdateRecord(const UpdateRecord& record, std::string& error) {
   } else {
     std::lock_guard<std::mutex> lock(AppendMutex());
     std::error_code ec;
-    const std::filesystem::path file = std::filesystem::u8path(path);
+    const std::filesystem::path file = FilePath(path);
     std::filesystem::create_directories(file.parent_path(), ec);
     std::string why;
     written = AppendWholeLine(file, line, why);
@@ -194,7 +195,7 @@ bool ReadUpdateRecords(const std::string& path, std::vector<UpdateRecord>& recor
   records.clear();
   skipped = 0;
   std::error_code ec;
-  const std::filesystem::path file = std::filesystem::u8path(path);
+  const std::filesystem::path file = FilePath(path);
   const std::filesystem::file_status status = std::filesystem::status(file, ec);
   if (!std::filesystem::exists(status)) {
     return status.type() == std::filesystem::file_type::not_found;
@@ -238,6 +239,13 @@ void CUpdateRecorder::SetFile(const std::string& path) {
     record_.size = -1;
     record_.sha256.clear();
   }
+}
+
+void CUpdateRecorder::SetFile(const std::string& path, std::int64_t size,
+                              const std::string& sha256) {
+  record_.file = FileNameOf(path);
+  record_.size = size;
+  record_.sha256 = sha256;
 }
 
 RecordWrite CUpdateRecorder::Finish(const std::string& result, int exitStatus,

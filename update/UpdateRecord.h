@@ -73,6 +73,9 @@ class CUpdateRecorder {
   // Notes the file's name and hashes the file now (size and SHA-256 stay
   // unset when it cannot be read). Blocks for the read.
   void SetFile(const std::string& path);
+  // Notes the file's name and the size and SHA-256 already known (size -1
+  // and an empty hash for a file that could not be read). Does not block.
+  void SetFile(const std::string& path, std::int64_t size, const std::string& sha256);
 
   // Completes the record (time of the start, duration) and appends it.
   // Only the first call writes; later calls return Written and do nothing.

@@ -1,5 +1,6 @@
 #include "app/dataview/CapturePrinter.h"
 
+#include <QFile>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPrintDialog>
@@ -20,6 +21,21 @@ constexpr int kDocNameLimit = 323;
 }  // namespace
 
 void SetDialogHook(DialogHook hook) { Hook() = std::move(hook); }
+
+namespace {
+SheetHook& Sheets() {
+  static SheetHook hook;
+  return hook;
+}
+}  // namespace
+
+void SetSheetHook(SheetHook hook) { Sheets() = std::move(hook); }
+
+bool StartSheet(QPrinter& printer, int sheet) {
+  if (Sheets() && !Sheets()(sheet))
+    return false;
+  return sheet == 0 || printer.newPage();
+}
 
 QString FaceFor(const QLocale& locale) {
   return CLanguageConvertor::IsChinesePrc(locale) ? QStringLiteral("SimSun")
@@ -46,7 +62,12 @@ int PrintText(QWidget* owner, const CMyRichEdit& view, PrintPlan* planOut) {
   const QRect area = printer.pageLayout().paintRectPixels(printer.resolution());
   QFont font(capture_print::FaceFor(QLocale::system()));
   font.setStyleHint(QFont::TypeWriter);
-  font.setPixelSize(std::max(1, PrintFontHeight(area.height())));
+  // The cell height (not Qt's pixel size, the em) is the sixtieth.
+  font.setPixelSize(EmForCellHeight(PrintFontHeight(area.height()), [&](int em) {
+    QFont sized(font);
+    sized.setPixelSize(em);
+    return QFontMetrics(sized, &printer).height();
+  }));
 
   const int lineCount = view.LineCount();
   if (lineCount == 0)
@@ -80,7 +101,7 @@ int PrintText(QWidget* owner, const CMyRichEdit& view, PrintPlan* planOut) {
   const int ascent = QFontMetrics(painter.font(), &printer).ascent();
   bool failed = false;
   for (std::size_t n = 0; n < order.size() && !failed; ++n) {
-    if (n > 0 && !printer.newPage()) {
+    if (!capture_print::StartSheet(printer, static_cast<int>(n))) {
       failed = true;
       break;
     }
@@ -97,7 +118,13 @@ int PrintText(QWidget* owner, const CMyRichEdit& view, PrintPlan* planOut) {
                      QString::fromStdString(footer));
   }
   if (failed) {
+    // abort() is honoured by no engine of Qt 6, and the painter's end
+    // finishes the document whatever (see the header); a file is the one
+    // job that can be withdrawn afterwards.
     printer.abort();
+    painter.end();
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+      QFile::remove(printer.outputFileName());
     return 0;
   }
   painter.end();

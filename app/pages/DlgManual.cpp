@@ -32,8 +32,10 @@ CDlgManual::CDlgManual(IPageHost* host, QWidget* parent, const QString& folder)
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list_->setStyleSheet(QString::fromLatin1(kListStyle));
   list_->setGeometry(kListX, kListY, kListW, kListH);
-  // The names are short; the column's width beyond the list needs no bar.
-  list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // The name column is wider than the list: a long name is reached by
+  // scrolling, and read whole in the row's tool tip.
+  list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  list_->setTextElideMode(Qt::ElideMiddle);
   // Only a double-click on a row reaches here; the empty area below the
   // last row gives none.
   connect(list_, &QTreeWidget::itemDoubleClicked, this,
@@ -58,8 +60,11 @@ void CDlgManual::OnTimer(int id) {
 void CDlgManual::LoadDocuments() {
   documents_.clear();
   const QDir dir(folder_);
-  // Files only, unsorted: the order the file system gives.
-  const QFileInfoList entries = dir.entryInfoList(QDir::Files, QDir::Unsorted);
+  // Every entry but "." and ".." and folders, hidden and system files too
+  // (on POSIX: dot files, sockets, pipes, devices, broken links), unsorted:
+  // the order the file system gives.
+  const QFileInfoList entries =
+      dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
   for (const QFileInfo& info : entries)
     documents_.push_back({info.absoluteFilePath(), info.fileName()});
   Fill();

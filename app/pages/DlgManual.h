@@ -1,8 +1,9 @@
 #pragma once
 // CDlgManual: the manual page. 1.5 s after it is created (timer 4000) it
-// lists the files of the folder `manual` beside the program once: files
-// only (no sub-folders, no recursion), in the order the file system gives
-// them, each with the icon of its type. A double-click on a row opens that
+// lists the files of the folder `manual` beside the program once: every
+// entry except "." and ".." and folders (hidden and system files included;
+// no recursion), in the order the file system gives them, each with the
+// icon of its type and its full path as the row's tool tip. A double-click on a row opens that
 // document with the desktop's program for it; a double-click below the
 // last row opens nothing; failures give no message. Documents added later
 // appear at the next start.

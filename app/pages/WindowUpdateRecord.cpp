@@ -8,14 +8,15 @@
 
 CWindowUpdateRecord::CWindowUpdateRecord(const DeviceEntry& entry, int port,
                                          const std::string& path)
-    : recorder_(new varnok::CUpdateRecorder(entry.DevName)) {
+    : recorder_(new varnok::CUpdateRecorder(entry.DevName)), path_(path) {
   recorder_->SetPort(port);
-  recorder_->SetFile(path);
 }
 
 CWindowUpdateRecord::~CWindowUpdateRecord() = default;
 
 void CWindowUpdateRecord::Finish(const CDownloadWorkflow& workflow) {
+  const LoadedFileDigest digest = workflow.FileDigest();
+  recorder_->SetFile(path_, digest.ok ? digest.size : -1, digest.ok ? digest.sha256 : std::string());
   const DownloadEnd how = workflow.RunHasEnded() ? workflow.EndResult() : DownloadEnd::Stopped;
   std::string error;
   // A stop after the erase began counts as a failure there (partial image).

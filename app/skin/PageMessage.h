@@ -16,7 +16,11 @@ class QObject;
 // WM_APP + 100: paint the main window's frame for a page.
 // wParam = paint code (or a control id), lParam = mode (see CVarnokDlg).
 constexpr unsigned WM_SHOW_PAGE = 0x8064;
-// A product page's poll found no tool: wParam 0, lParam 1.
+// A product page's poll of the tool's port: wParam 0; lParam 1 when a port
+// is known, 0 when none (the QV220 page sends it only with a port known, the
+// PX110 page on every tick). The QV120 page alone sends lParam 1 when its
+// poll found no tool, and nothing when it found one. The main window draws
+// nothing for it (the pages draw their own port indicators).
 constexpr unsigned WM_LINK_STATE = 0x7EB;
 // The pointer moved over a product page: wParam 0, lParam 0.
 constexpr unsigned WM_CHILD_MOUSEMOVE = 0x7ED;

@@ -2,10 +2,12 @@
 """Writes OBDII.txt, the trouble-code library shipped with Varnok.
 
 The library holds the generic (manufacturer-independent) codes of the SAE
-numbering: powertrain P0xxx, P2xxx and P34xx, a set of chassis C0xxx and
+numbering (SAE J2012 wording): powertrain P0xxx (with the hybrid P0A00 to
+P0A20), P2xxx (with P2A00 to P2A05) and P34xx, a set of chassis C0xxx and
 body B0xxx codes and the network U0xxx codes. Most codes come in families
 (a sensor circuit and its faults, a bank or cylinder series), so the list is
-built from those families. One line per code: the 5-character code, one
+built from those families. A code whose generic wording is not certain is
+left out rather than guessed. One line per code: the 5-character code, one
 blank, the description; LF line ends; plain ASCII.
 
 Usage: make_obdii.py [OUTPUT]   (default: OBDII.txt beside this script)
@@ -98,7 +100,7 @@ series("P", 45, ["Turbo/Super Charger Boost Control A Circuit/Open",
                  "Turbo/Super Charger Boost Control A Circuit Range/Performance",
                  "Turbo/Super Charger Boost Control A Circuit Low",
                  "Turbo/Super Charger Boost Control A Circuit High",
-                 "Turbo/Super Charger Turbine Bypass Valve Control Circuit/Open"])
+                 "Turbo/Super Charger Turbine Overspeed"])
 series("P", 53, ["HO2S Heater Resistance (Bank 1 Sensor 1)", "HO2S Heater Resistance (Bank 1 Sensor 2)",
                  "HO2S Heater Resistance (Bank 1 Sensor 3)"])
 series("P", 59, ["HO2S Heater Resistance (Bank 2 Sensor 1)", "HO2S Heater Resistance (Bank 2 Sensor 2)",
@@ -1063,6 +1065,115 @@ u(400, "Invalid Data Received")
 for i, peer in enumerate(PEERS):
     u(301 + i, "Software Incompatibility With %s" % peer)
     u(401 + i, "Invalid Data Received From %s" % peer)
+
+
+# ------------------------------------------------- further generic ranges
+# Cruise control inputs and actuators, thermostat heater.
+series("P", 578, ["Cruise Control Multi-Function Input A Circuit Stuck",
+                  "Cruise Control Multi-Function Input A Circuit Range/Performance",
+                  "Cruise Control Multi-Function Input A Circuit Low",
+                  "Cruise Control Multi-Function Input A Circuit High",
+                  "Cruise Control Vacuum Control Circuit/Open",
+                  "Cruise Control Vacuum Control Circuit Low",
+                  "Cruise Control Vacuum Control Circuit High",
+                  "Cruise Control Multi-Function Input A/B Correlation",
+                  "Cruise Control Vent Control Circuit/Open",
+                  "Cruise Control Vent Control Circuit Low",
+                  "Cruise Control Vent Control Circuit High",
+                  "Cruise Control Multi-Function Input B Circuit",
+                  "Cruise Control Multi-Function Input B Circuit Stuck",
+                  "Cruise Control Multi-Function Input B Circuit Range/Performance",
+                  "Cruise Control Multi-Function Input B Circuit Low",
+                  "Cruise Control Multi-Function Input B Circuit High",
+                  "Cruise Control Servo Control Circuit/Open",
+                  "Cruise Control Servo Control Circuit Low",
+                  "Cruise Control Servo Control Circuit High"])
+ps(597, "Thermostat Heater", CTRL3)
+# Transmission: inputs, communication, fluid pressure, TCM power, shift faults.
+series("P", 853, ["Drive Switch Input Circuit", "Drive Switch Input Circuit Low",
+                  "Drive Switch Input Circuit High",
+                  "Traction Control Input Signal", "Traction Control Input Signal Range/Performance",
+                  "Traction Control Input Signal Low", "Traction Control Input Signal High",
+                  "Gear Shift Module Communication Circuit",
+                  "Gear Shift Module Communication Circuit Low",
+                  "Gear Shift Module Communication Circuit High",
+                  "TCM Communication Circuit", "TCM Communication Circuit Range/Performance",
+                  "TCM Communication Circuit Low", "TCM Communication Circuit High",
+                  "Transmission Fluid Pressure", "Transmission Fluid Pressure Low",
+                  "Transmission Fluid Pressure High"])
+for start, switch in ((870, "C"), (875, "D")):
+    ps(start, "Transmission Fluid Pressure Sensor/Switch %s" % switch,
+       ["Circuit", "Circuit Range/Performance", "Circuit Low", "Circuit High", "Circuit Intermittent"])
+series("P", 880, [("TCM Power Input Signal " + t).strip() for t in ("", "Range/Performance", "Low", "High", "Intermittent")])
+ps(885, "TCM Power Relay", CTRL3)
+series("P", 888, [("TCM Power Relay Sense Circuit " + t).strip()
+                  for t in ("", "Range/Performance", "Low", "High", "Intermittent")])
+series("P", 893, ["Multiple Gears Engaged", "Transmission Component Slipping", "Shift Time Too Short",
+                  "Shift Time Too Long", "Transmission Fluid Deteriorated",
+                  "Transmission Control System MIL Request Circuit Low",
+                  "Transmission Control System MIL Request Circuit High"])
+# Throttle actuator airflow checks.
+series("P", 2172, ["Throttle Actuator Control System - Sudden High Airflow Detected",
+                   "Throttle Actuator Control System - High Airflow Detected",
+                   "Throttle Actuator Control System - Sudden Low Airflow Detected",
+                   "Throttle Actuator Control System - Low Airflow Detected",
+                   "Throttle Actuator Control System - Idle Position Not Learned"])
+# Direct ozone reduction catalyst.
+ps(2567, "Direct Ozone Reduction Catalyst Temperature Sensor",
+   ["Circuit", "Circuit Range/Performance", "Circuit Low", "Circuit High", "Circuit Intermittent/Erratic"])
+ps(2572, "Direct Ozone Reduction Catalyst Deterioration Sensor",
+   ["Circuit", "Circuit Range/Performance", "Circuit Low", "Circuit High", "Circuit Intermittent/Erratic"])
+p(2577, "Direct Ozone Reduction Catalyst Efficiency Below Threshold")
+# Rocker arm actuators, fuel shutoff valve B, actuator supply voltage B.
+ROCKER = ["Control Circuit/Open", "System Performance or Stuck Off", "System Stuck On",
+          "Control Circuit Low", "Control Circuit High"]
+for start, arm, bank in ((2645, "A", 1), (2650, "B", 1), (2655, "A", 2), (2660, "B", 2)):
+    series("P", start, ["%s Rocker Arm Actuator %s (Bank %d)" % (arm, r, bank) for r in ROCKER])
+ps(2665, "Fuel Shutoff Valve B", CTRL3)
+p(2668, "Fuel Mode Indicator Lamp Control Circuit")
+ps(2669, "Actuator Supply Voltage B", ["Circuit/Open", "Circuit Low", "Circuit High"])
+# O2 sensor circuit range/performance, by bank and sensor.
+for i, (bank, sensor_) in enumerate(BANK_SENSOR):
+    add("P2A%02d" % i, "O2 Sensor Circuit Range/Performance (Bank %d Sensor %d)" % (bank, sensor_))
+# Hybrid: motor electronics, high-voltage interlock, DC/DC converter,
+# engine mount, motor torque sensor, hybrid control modules.
+HYBRID = [
+    "Motor Electronics Coolant Temperature Sensor Circuit",
+    "Motor Electronics Coolant Temperature Sensor Circuit Range/Performance",
+    "Motor Electronics Coolant Temperature Sensor Circuit Low",
+    "Motor Electronics Coolant Temperature Sensor Circuit High",
+    "Motor Electronics Coolant Temperature Sensor Circuit Intermittent",
+    "Motor Electronics Coolant Pump Control Circuit/Open",
+    "Motor Electronics Coolant Pump Control Circuit Low",
+    "Motor Electronics Coolant Pump Control Circuit High",
+    "DC/DC Converter Status Circuit",
+    "DC/DC Converter Status Circuit Low Input",
+    "High Voltage System Interlock Circuit",
+    "High Voltage System Interlock Circuit Range/Performance",
+    "High Voltage System Interlock Circuit Low",
+    "High Voltage System Interlock Circuit High",
+    "High Voltage System Interlock Circuit Intermittent",
+    "Engine Failed to Start",
+    "DC/DC Converter Status Circuit High Input",
+    "DC/DC Converter Enable Circuit/Open",
+    "DC/DC Converter Enable Circuit Low",
+    "DC/DC Converter Enable Circuit High",
+    "Engine Mount Control Circuit/Open",
+    "Engine Mount Control Circuit Low",
+    "Engine Mount Control Circuit High",
+    "Motor Torque Sensor Circuit",
+    "Motor Torque Sensor Circuit Range/Performance",
+    "Motor Torque Sensor Circuit Low",
+    "Motor Torque Sensor Circuit High",
+    "Drive Motor A Control Module",
+    "Drive Motor B Control Module",
+    "Hybrid Powertrain Control Module",
+    "Starter/Generator Control Module",
+    "Battery Energy Control Module",
+    "Motor Torque Sensor Circuit Intermittent",
+]
+for i, text in enumerate(HYBRID):
+    add("P0A%02X" % i, text)
 
 
 def main():

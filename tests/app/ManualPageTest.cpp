@@ -1,5 +1,6 @@
 // The manual page: what it lists, when, and what a double-click opens.
 #include <QDir>
+#include <QScrollBar>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -71,6 +72,24 @@ TEST_F(ManualPageTest, DoubleClickOpensRowAndEmptySpaceNothing) {
   const QRect last = list->visualItemRect(list->topLevelItem(list->topLevelItemCount() - 1));
   DoubleClick(QPoint(first.center().x(), last.bottom() + 40));
   EXPECT_EQ(opened.size(), 1);
+}
+
+TEST_F(ManualPageTest, HiddenFilesListedAndLongNameReadableInFull) {
+  const QString longName = QStringLiteral("Varnok scan tool user guide, second edition, with the "
+                                          "trouble code tables and the update walkthrough.pdf");
+  folder.WriteText("manual/.hidden-notes.txt", "hidden");
+  folder.WriteText(QStringLiteral("manual/") + longName, "%PDF");
+  page->LoadDocuments();
+  Pump(10);
+  EXPECT_EQ(Names(), QStringList({".hidden-notes.txt", longName, "guide.html", "notes.txt"}));
+  QTreeWidget* list = page->List();
+  for (int i = 0; i < list->topLevelItemCount(); ++i) {
+    QTreeWidgetItem* item = list->topLevelItem(i);
+    if (item->text(0) == longName) {
+      EXPECT_TRUE(item->toolTip(0).endsWith(longName));
+    }
+  }
+  EXPECT_TRUE(list->horizontalScrollBar()->isVisible());  // the 450-pixel column in a 400-pixel list
 }
 
 TEST_F(ManualPageTest, MissingFolderStaysEmptyWithoutMessage) {

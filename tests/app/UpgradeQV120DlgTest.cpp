@@ -16,6 +16,7 @@
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/TempDevDir.h"
+#include "update/Sha256.h"
 #include "update/StatusTexts.h"
 #include "update/UpdateRecord.h"
 
@@ -223,7 +224,8 @@ TEST_F(UpgradeQV120DlgTest, UpdateRunsTheDownloadDialogToUpdateDoneAndRecordsIt)
   const test::ScopedEnv state("XDG_STATE_HOME", folder.PathStd() + "/state");
   ToolsimProcess tool(Tool(), {"--class", "new", "--name", "QV120|1"});
   ASSERT_TRUE(tool.IsUp());
-  Choose(CUpgradeQV120Dlg::kCmdChooseZpk, folder.Write("pack.zpk", TrailerFile("QV120", 9000)));
+  const Bytes pack = TrailerFile("QV120", 9000);
+  Choose(CUpgradeQV120Dlg::kCmdChooseZpk, folder.Write("pack.zpk", pack));
   bool buttonDisabledDuringRun = false;
   QString status, caption;
   page->SetDownloadRunner([&](CDlgDownloadUniteDev& dialog) {
@@ -250,6 +252,7 @@ TEST_F(UpgradeQV120DlgTest, UpdateRunsTheDownloadDialogToUpdateDoneAndRecordsIt)
   EXPECT_EQ(records[0].file, "pack.zpk");
   EXPECT_EQ(records[0].result, "done");
   EXPECT_EQ(records[0].size, 9000);
+  EXPECT_EQ(records[0].sha256, Sha256Hex(pack.data(), pack.size()));  // the loaded bytes' digest
 }
 
 TEST_F(UpgradeQV120DlgTest, EnterAndEscapeAreSwallowedByThePage) {

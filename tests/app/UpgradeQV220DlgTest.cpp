@@ -231,6 +231,8 @@ class PrintTest : public UpgradeQV220DlgTest {
     capture_print::SetDialogHook([pdf, copies, collate](QPrinter& printer, QWidget*) {
       printer.setOutputFormat(QPrinter::PdfFormat);
       printer.setOutputFileName(pdf);
+      printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                        QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
       printer.setCopyCount(copies);
       printer.setCollateCopies(collate);
       return true;
@@ -258,8 +260,13 @@ TEST_F(PrintTest, HundredTwentyLinesGiveThreeFooteredPages) {
     Feed("line " + std::to_string(i) + "\r\n");
   PrintPlan plan;
   const QStringList pages = PrintPages(1, true, &plan);
-  ASSERT_GT(plan.linesPerPage, 40);
-  ASSERT_LT(plan.linesPerPage, 60);
+  // A4 with 10 mm margins at 1200 dpi: 8976 x 13086 pixels; a cell of
+  // 13086 / 60 = 218 pixels gives 60 - 8 lines, and Courier New's (here
+  // Liberation Mono, fonts-liberation) 0.6-em characters at em 192 give
+  // 8976 / 115 characters. An em of 218 gave 44 lines of 68.
+  EXPECT_EQ(plan.linesPerPage, 52);
+  EXPECT_EQ(plan.charsPerLine, 78);
+  ASSERT_GT(plan.linesPerPage, 0);
   ASSERT_EQ(pages.size(), 3);
   EXPECT_EQ(Footer(pages[0]), "- 1/3 -");
   EXPECT_EQ(Footer(pages[1]), "- 2/3 -");
@@ -285,6 +292,22 @@ TEST_F(PrintTest, CopiesGoCollatedOrUncollated) {
   for (const QString& p : PrintPages(2, false))
     footers << Footer(p);
   EXPECT_EQ(footers, QStringList({"- 1/3 -", "- 1/3 -", "- 2/3 -", "- 2/3 -", "- 3/3 -", "- 3/3 -"}));
+}
+
+TEST_F(PrintTest, FailedSheetLeavesNoFinishedFile) {
+  page->SwitchToDataMode();
+  for (int i = 1; i <= 120; ++i)
+    Feed("x\n");
+  const QString pdf = folder.Path() + "/failed.pdf";
+  capture_print::SetDialogHook([pdf](QPrinter& printer, QWidget*) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    return true;
+  });
+  capture_print::SetSheetHook([](int sheet) { return sheet != 1; });
+  EXPECT_EQ(PrintText(page.get(), *page->View()), 0);
+  capture_print::SetSheetHook(nullptr);
+  EXPECT_FALSE(QFile::exists(pdf));  // not a one-page document
 }
 
 TEST_F(PrintTest, EmptyViewStartsNoDocument) {

@@ -1,4 +1,8 @@
 // The DTC library's line rules and prefix search.
+#include <cstdio>
+#include <set>
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "tools/DtcLibrary.h"
@@ -53,6 +57,17 @@ TEST(DtcLibrary, LineEndsAndLastLine) {
   EXPECT_EQ(lib.Row(0).description, "A\r");  // a lone CR is text
 }
 
+TEST(DtcLibrary, ByteOrderMarkIsNoPartOfTheFirstCode) {
+  CDtcLibrary lib;
+  lib.Parse("\xEF\xBB\xBFP0049 Turbo/Super Charger Turbine Overspeed\r\nP0100 A");
+  ASSERT_EQ(lib.Size(), 2u);
+  EXPECT_EQ(lib.Row(0).code, "P0049");
+  EXPECT_EQ(lib.Row(0).description, "Turbo/Super Charger Turbine Overspeed");
+  EXPECT_EQ(lib.FindFirst("P0049"), 0);
+  lib.Parse("P0100 A\n\xEF\xBB\xBFP0101 B");  // only at the start of the file
+  EXPECT_EQ(lib.Row(1).code, "\xEF\xBB\xBFP010");  // a character like any other there
+}
+
 TEST(DtcLibrary, PrefixSearchIgnoresCase) {
   CDtcLibrary lib;
   lib.Parse("P0100 A\nP0110 B\np0120 C\nU0100 D");
@@ -71,6 +86,44 @@ TEST(DtcLibrary, MissingFileLoadsNothing) {
   lib.Parse("P0100 A");
   EXPECT_FALSE(lib.Load("/nonexistent/OBDII.txt"));
   EXPECT_TRUE(lib.Empty());
+}
+
+// The shipped library: the generic ranges are there whole, in order,
+// every line a 5-character code, one blank and a description.
+TEST(ShippedDtcLibrary, HoldsTheGenericRangesWithoutGapsOrDuplicates) {
+  CDtcLibrary lib;
+  ASSERT_TRUE(lib.Load(VARNOK_SHIPPED_DTC_LIBRARY));
+  EXPECT_GE(lib.Size(), 1980u);
+  std::set<std::string> codes;
+  for (const DtcRow& row : lib.Rows()) {
+    EXPECT_EQ(row.code.size(), 5u) << row.code;
+    EXPECT_FALSE(row.description.empty()) << row.code;
+    EXPECT_TRUE(codes.insert(row.code).second) << "twice: " << row.code;
+  }
+  struct Range {
+    const char* format;
+    int first, last;
+  };
+  for (const Range& r : {Range{"P%04d", 575, 599}, Range{"P%04d", 853, 899}, Range{"P%04d", 2172, 2176},
+                         Range{"P%04d", 2567, 2577}, Range{"P%04d", 2645, 2671},
+                         Range{"P2A%02X", 0x00, 0x05}, Range{"P0A%02X", 0x00, 0x20}}) {
+    for (int n = r.first; n <= r.last; ++n) {
+      char code[8];
+      std::snprintf(code, sizeof code, r.format, n);
+      EXPECT_EQ(codes.count(code), 1u) << "missing " << code;
+    }
+  }
+  const std::pair<const char*, const char*> wording[] = {
+      {"P0049", "Turbo/Super Charger Turbine Overspeed"},
+      {"P0420", "Catalyst System Efficiency Below Threshold (Bank 1)"},
+      {"P0A0F", "Engine Failed to Start"},
+      {"P2A00", "O2 Sensor Circuit Range/Performance (Bank 1 Sensor 1)"},
+  };
+  for (const auto& [code, text] : wording) {
+    const int row = lib.FindFirst(code);
+    ASSERT_GE(row, 0) << code;
+    EXPECT_EQ(lib.Row(static_cast<std::size_t>(row)).description, text);
+  }
 }
 
 }  // namespace

@@ -24,6 +24,16 @@ TEST(PrintLayout, HundredTwentyLinesMakeThreePages) {
   EXPECT_EQ(plan.footerY, 50 * 100 + 4800 / 9);
 }
 
+TEST(PrintLayout, FontCellNotItsEmIsTheSixtiethOfThePage) {
+  // A Courier-like face: cell (ascent + descent) of 1.1328 em, rounded.
+  const auto courierCell = [](int em) { return static_cast<int>(em * 1.1328 + 0.5); };
+  EXPECT_EQ(PrintFontHeight(13086), 218);
+  EXPECT_EQ(EmForCellHeight(218, courierCell), 192);  // 192 em: cell 218; 193: 219
+  EXPECT_EQ(EmForCellHeight(1, courierCell), 1);
+  const auto sameAsEm = [](int em) { return em; };
+  EXPECT_EQ(EmForCellHeight(218, sameAsEm), 218);
+}
+
 TEST(PrintLayout, NothingToPrintOrNoRoom) {
   EXPECT_EQ(PlanPrint(FiftyLinePrinter(), 0).pages, 0);
   PrintMetrics tiny = FiftyLinePrinter();

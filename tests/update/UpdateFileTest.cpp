@@ -7,6 +7,8 @@
 #include "device/UsbDevInterface.h"
 #include "tests/update/UpdateTestSupport.h"
 #include "update/DownloadWorkflow.h"
+#include "update/FileKind.h"
+#include "update/Sha256.h"
 #include "update/UpdateFile.h"
 
 namespace varnok::test {
@@ -208,6 +210,43 @@ TEST_F(UpdateFileTest, LengthIsNotCutTo32Bits) {
   const std::uintmax_t size = (std::uintmax_t{1} << 32) + 100;
   EXPECT_FALSE(Load(Entry(12, "OMNIX", 2), SparseFile(folder, "wrap.bin", size)));
   EXPECT_EQ(workflow->ImageSize(), 0);
+}
+
+// The record's digest is that of the bytes loaded, header included, not of
+// the file read again later (which may have changed on disk by then).
+TEST_F(UpdateFileTest, DigestIsOfTheLoadedBytesNotOfTheFileReadAgain) {
+  EXPECT_FALSE(CDownloadWorkflow().FileDigest().ok);
+  const Bytes classic = ClassicFile("AB", PatternImage(5000));
+  const std::string path = folder.Write("ab.bin", classic);
+  ASSERT_TRUE(Load(Entry(1, "AB", 0), path));
+  folder.Write("ab.bin", ClassicFile("AB", PatternImage(5000, 9)));
+  LoadedFileDigest digest = workflow->FileDigest();
+  ASSERT_TRUE(digest.ok);
+  EXPECT_EQ(digest.size, 5005);
+  EXPECT_EQ(digest.sha256, Sha256Hex(classic.data(), classic.size()));
+
+  const Bytes newTool = TrailerFile("QV120", 3000);
+  ASSERT_TRUE(Load(Entry(8, "QV120", 1), folder.Write("n.bin", newTool)));
+  digest = workflow->FileDigest();
+  EXPECT_EQ(digest.size, 3000);
+  EXPECT_EQ(digest.sha256, Sha256Hex(newTool.data(), newTool.size()));
+  EXPECT_FALSE(Load(Entry(8, "QV220", 1), folder.Write("n.bin", newTool)));
+  EXPECT_FALSE(workflow->FileDigest().ok);  // a rejected file has none
+}
+
+// A folder named outside the ANSI code page: the loader, the file check and
+// the hash open the same file (on Windows a narrow open would miss it).
+TEST_F(UpdateFileTest, NonAsciiFolderLoadsAndHashesTheSameFile) {
+  const Bytes file = ClassicFile("AB", PatternImage(3000));
+  const std::string path = folder.Write("固件 Прошивка/update.bin", file);
+  EXPECT_EQ(KindOfFile(path), FileKind::Regular);
+  ASSERT_TRUE(Load(Entry(1, "AB", 0), path));
+  EXPECT_EQ(workflow->ImageSize(), 3000);
+  std::string hex;
+  std::int64_t size = 0;
+  ASSERT_TRUE(Sha256OfFile(path, hex, size));
+  EXPECT_EQ(size, 3005);
+  EXPECT_EQ(workflow->FileDigest().sha256, hex);
 }
 
 TEST(UpdateFileRules, ClassicHeaderNameStopsAtTheFirstComplementedZero) {

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include "device/FilePath.h"
 #include "sim/SimOptions.h"
 #include "tests/support/TempDevDir.h"
 #include "tests/support/TempFolder.h"
@@ -71,9 +72,9 @@ class TempFolder {
   std::string Write(const std::string& relative, const Bytes& bytes) const {
     const std::string full = path_ + "/" + relative;
     std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(full).parent_path(), ec);
+    std::filesystem::create_directories(FilePath(full).parent_path(), ec);
     EXPECT_FALSE(ec) << ec.message();
-    std::ofstream out(full, std::ios::binary);
+    std::ofstream out(FilePath(full), std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return full;
   }
