@@ -70,8 +70,10 @@ CUpgradeQV220Dlg::CUpgradeQV220Dlg(IPageHost* host, QWidget* parent)
   view_->setGeometry(kViewRect);
   view_->hide();
 
-  dataModeButton_ = MakeButton(kCmdDataMode, QRect(QPoint(), kModeButtonSize), kModeBitmaps);
-  updateModeButton_ = MakeButton(kCmdUpdateMode, QRect(QPoint(), kModeButtonSize), kModeBitmaps);
+  dataModeButton_ = MakeButton(kCmdDataMode, QRect(QPoint(), kModeButtonSize), kModeBitmaps,
+                               "Data mode");
+  updateModeButton_ = MakeButton(kCmdUpdateMode, QRect(QPoint(), kModeButtonSize), kModeBitmaps,
+                                 "Update mode");
   dataModeButton_->setToolTip(QStringLiteral("Data mode"));
   updateModeButton_->setToolTip(QStringLiteral("Update mode"));
   PlaceModeButtons();
@@ -96,10 +98,13 @@ int CUpgradeQV220Dlg::Now() const { return clock_ ? clock_() : SecondsOfDay(); }
 // --- Controls ----------------------------------------------------------
 
 void CUpgradeQV220Dlg::CreateUpdateButtons() {
-  buttons_[kCmdChooseBin] = MakeButton(kCmdChooseBin, QRect(461, 197, 114, 29), kBrowseBitmaps);
-  buttons_[kCmdUpdateBin] = MakeButton(kCmdUpdateBin, kUpdateBinRect, kUpdateBitmaps);
-  buttons_[kCmdUpdateZpk] = MakeButton(kCmdUpdateZpk, QRect(285, 427, 114, 49), kUpdateBitmaps);
-  buttons_[kCmdChooseZpk] = MakeButton(kCmdChooseZpk, QRect(461, 396, 114, 49), kBrowseBitmaps);
+  buttons_[kCmdChooseBin] = MakeButton(kCmdChooseBin, QRect(461, 197, 114, 29), kBrowseBitmaps,
+                                       "Browse... (.bin)");
+  buttons_[kCmdUpdateBin] = MakeButton(kCmdUpdateBin, kUpdateBinRect, kUpdateBitmaps, "Update (.bin)");
+  buttons_[kCmdUpdateZpk] = MakeButton(kCmdUpdateZpk, QRect(285, 427, 114, 49), kUpdateBitmaps,
+                                       "Update (.zpk)");
+  buttons_[kCmdChooseZpk] = MakeButton(kCmdChooseZpk, QRect(461, 396, 114, 49), kBrowseBitmaps,
+                                       "Browse... (.zpk)");
 }
 
 void CUpgradeQV220Dlg::CreateDataButtons() {
@@ -108,12 +113,13 @@ void CUpgradeQV220Dlg::CreateDataButtons() {
     int x;
     ButtonBitmaps bitmaps;
     const char* tip;
-  } rows[] = {{kCmdPrint, 200, kPrintBitmaps, "print"},
-              {kCmdClear, 240, kClearBitmaps, "clear"},
-              {kCmdCopy, 280, kCopyBitmaps, "copy"},
-              {kCmdEdit, 320, kEditBitmaps, "edit"}};
+    const char* name;
+  } rows[] = {{kCmdPrint, 200, kPrintBitmaps, "print", "Print"},
+              {kCmdClear, 240, kClearBitmaps, "clear", "Clear"},
+              {kCmdCopy, 280, kCopyBitmaps, "copy", "Copy"},
+              {kCmdEdit, 320, kEditBitmaps, "edit", "Edit in text editor"}};
   for (const auto& row : rows) {
-    CSkinButtonEx* b = MakeButton(row.id, QRect(row.x, 4, 35, 17), row.bitmaps);
+    CSkinButtonEx* b = MakeButton(row.id, QRect(row.x, 4, 35, 17), row.bitmaps, row.name);
     b->setToolTip(QString::fromLatin1(row.tip));
     buttons_[row.id] = b;
   }

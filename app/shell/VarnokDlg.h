@@ -20,6 +20,7 @@
 #include <QImage>
 #include <QRect>
 #include <QSize>
+#include <QString>
 
 #include <memory>
 #include <string>
@@ -59,6 +60,7 @@ class CVarnokDlg : public QDialog, public IPageHost, public IPageMessageHandler 
   CSafeDC* Surface() override { return surface_.get(); }
   void UpdateSurfaceRect(const QRect& clientRect) override;
   QWidget* HostWindow() override { return this; }
+  void PortIndicatorChanged(const QString& text) override;
 
   long OnPageMessage(unsigned message, quintptr wParam, qintptr lParam) override;
 
@@ -79,6 +81,10 @@ class CVarnokDlg : public QDialog, public IPageHost, public IPageMessageHandler 
   int FramePaintCount() const { return framePaints_; }
   int LastPaintCode() const { return lastPaintCode_; }
   bool IsDragging() const { return dragging_; }
+  // What the port indicator says ("" while a tool page covers it).
+  const QString& PortIndicatorText() const { return portText_; }
+  // Whether the menu entry of `command` leads to the page shown now.
+  bool IsEntryCurrent(int command) const;
 
  protected:
   bool event(QEvent* event) override;
@@ -137,4 +143,5 @@ class CVarnokDlg : public QDialog, public IPageHost, public IPageMessageHandler 
   MenuLayout layout_ = MenuLayout::Qv;
   int lastPaintCode_ = 0;
   int framePaints_ = 0;
+  QString portText_;
 };

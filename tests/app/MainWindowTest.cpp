@@ -1,11 +1,14 @@
 // The main window: geometry, catalogue clicks and layouts, re-selection,
 // the frame painter's modes, keys, dragging and closing.
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "app/pages/HostedPage.h"
 #include "app/pages/UpgradeQV120Dlg.h"
@@ -297,6 +300,41 @@ TEST_F(MainWindowTest, EscapeAndEnterCloseNothing) {
   EXPECT_FALSE(dlg->isVisible());
   EXPECT_EQ(dlg->result(), QDialog::Rejected);
   EXPECT_EQ(dlg->Surface(), nullptr);
+}
+
+// What a screen reader finds of the painted catalogue and port indicator.
+TEST_F(MainWindowTest, PaintedEntriesAndThePortIndicatorAreNamedForAssistiveTechnology) {
+  dlg->show();
+  QAccessibleInterface* window = QAccessible::queryAccessibleInterface(dlg.get());
+  ASSERT_NE(window, nullptr);
+  auto painted = [&] {
+    QStringList tabs;
+    QString status, selected;
+    for (int i = 0; i < window->childCount(); ++i) {
+      QAccessibleInterface* c = window->child(i);
+      if (c->role() == QAccessible::PageTab) {
+        tabs << c->text(QAccessible::Name);
+        EXPECT_EQ(c->rect(), QRect(dlg->mapToGlobal(dlg->Menu().Entry(tabs.size() - 1).rect.topLeft()),
+                                   dlg->Menu().Entry(tabs.size() - 1).rect.size()));
+        if (c->state().selected)
+          selected = c->text(QAccessible::Name);
+      } else if (c->role() == QAccessible::StatusBar) {
+        status = c->text(QAccessible::Name);
+      }
+    }
+    return std::make_tuple(tabs, selected, status);
+  };
+  EXPECT_EQ(painted(), std::make_tuple(QStringList{"QV series", "QV120", "QV220", "QV320", "QV240",
+                                                   "QV340", "RW480", "PX series", "DTC lookup",
+                                                   "Manuals"},
+                                       QString("QV120"), QString("No tool connected")));
+  Click(cmd::kDtc);
+  EXPECT_EQ(painted(), std::make_tuple(QStringList{"QV series", "PX series", "DTC lookup", "Manuals"},
+                                       QString("DTC lookup"), QString()));
+  // The entry's action runs it as a click does.
+  window->child(1)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_EQ(dlg->CurrentProduct(), 8);
+  EXPECT_EQ(dlg->CurrentPage(), PageId::QV120);
 }
 
 TEST_F(MainWindowTest, CloseButtonEndsCancelledAndReleasesSurfaceAndPages) {
