@@ -61,6 +61,9 @@ CDlgDtcLookup::CDlgDtcLookup(IPageHost* host, QWidget* parent, const std::string
   search_->setAccessibleName(QStringLiteral("Search"));
   list_->setAccessibleName(QStringLiteral("Trouble codes"));
   label_->setBuddy(search_);
+  // The search box is the page's first control: it has the keyboard as the
+  // page shows.
+  setTabOrder(search_, list_);
   list_->setGeometry(kListX, kListY, kListW, kListH);
   StyleList(list_);
   list_->horizontalHeader()->hide();

@@ -1,15 +1,18 @@
 // The main window: geometry, catalogue clicks and layouts, re-selection,
 // the frame painter's modes, keys, dragging and closing.
 #include <QAccessible>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <tuple>
 
+#include "app/pages/DlgDtcLookup.h"
 #include "app/pages/HostedPage.h"
 #include "app/pages/UpgradeQV120Dlg.h"
 #include "app/shell/VarnokDlg.h"
@@ -335,6 +338,33 @@ TEST_F(MainWindowTest, PaintedEntriesAndThePortIndicatorAreNamedForAssistiveTech
   window->child(1)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
   EXPECT_EQ(dlg->CurrentProduct(), 8);
   EXPECT_EQ(dlg->CurrentPage(), PageId::QV120);
+}
+
+// Keys go where the keyboard focus is, as on a real display: to the
+// active window's focus widget.
+TEST_F(MainWindowTest, KeysAfterChoosingAPageReachItsFirstControlNeverAHiddenPage) {
+  dlg->show();
+  dlg->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
+  QLineEdit* bin = Qv120Page(*dlg)->Edit(CUpgradeQV120Dlg::kBinEditId);
+  EXPECT_EQ(QApplication::focusWidget(), bin);
+
+  Click(cmd::kDtc);
+  auto* dtc = qobject_cast<CDlgDtcLookup*>(dlg->Page(PageId::Dtc));
+  ASSERT_NE(dtc, nullptr);
+  EXPECT_EQ(QApplication::focusWidget(), dtc->SearchBox());
+  QTest::keyClicks(nullptr, QStringLiteral("p0420"));
+  EXPECT_EQ(dtc->SearchBox()->text(), QStringLiteral("P0420"));
+  EXPECT_EQ(bin->text(), QString());
+
+  // A tool page without a control of its own (before it shows) and the
+  // way back: the product page's first path box has the keyboard again.
+  Click(cmd::kQvFamily);
+  EXPECT_EQ(QApplication::focusWidget(), bin);
+  Click(cmd::kManual);
+  QTest::keyClicks(nullptr, QStringLiteral("x"));
+  EXPECT_EQ(bin->text(), QString());
+  EXPECT_EQ(dtc->SearchBox()->text(), QStringLiteral("P0420"));
 }
 
 TEST_F(MainWindowTest, CloseButtonEndsCancelledAndReleasesSurfaceAndPages) {
