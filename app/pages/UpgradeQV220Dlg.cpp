@@ -68,6 +68,7 @@ CUpgradeQV220Dlg::CUpgradeQV220Dlg(IPageHost* host, QWidget* parent)
   binEdit_->setGeometry(129, 200, 316, 22);
   zpkEdit_->setGeometry(129, 398, 316, 22);
   view_->setGeometry(kViewRect);
+  view_->setAccessibleName(QStringLiteral("Data view"));
   view_->hide();
 
   dataModeButton_ = MakeButton(kCmdDataMode, QRect(QPoint(), kModeButtonSize), kModeBitmaps,

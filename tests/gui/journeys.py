@@ -10,6 +10,7 @@ and accessibility bus).
 """
 
 import os
+import subprocess
 import sys
 import tempfile
 import time
@@ -228,11 +229,89 @@ def journey_manual_opens(bin_dir, out_dir):
             raise JourneyFailure(f"the handler was asked to open {arg!r}, not {document}")
 
 
+def journey_data_mode(bin_dir, out_dir):
+    """QV220 data mode: the simulated tool's lines appear in the view; Copy
+    puts them on the clipboard (read with xclip); Print with Qt's print
+    dialog to "Print to File (PDF)" writes a PDF whose footers read
+    "- p/n -" (read with pdftotext)."""
+    lines = [f"LINE {i:03d} T=25 RPM 812" for i in range(1, 131)]
+    with Session(bin_dir, out_dir) as s:
+        data = os.path.join(s.work, "data.txt")
+        with open(data, "w") as f:
+            f.write("\n".join(lines) + "\n")
+        s.start_tool("classic", "QV220", "--data-file", data, "--data-baud", "0")
+        choose(s, "QV220")
+        wait_port_indicator(s, TOOL_FOUND)
+        click_centre(control(s, pyatspi.ROLE_PUSH_BUTTON, "Data mode"))
+        view = control(s, pyatspi.ROLE_TEXT, "Data view")
+        expected = "\r\n".join(lines) + "\r\n"
+        wait_for(f"the tool's {len(lines)} lines in the data view",
+                 lambda: text_of(view).replace("\u2029", "\n").replace("\r\n", "\n")
+                 .rstrip("\n").split("\n") == lines)
+
+        # While the lines come in the window holds the mouse back (until the
+        # next 3-second tick); a person clicks Copy again until it takes.
+        copy = control(s, pyatspi.ROLE_PUSH_BUTTON, "Copy")
+
+        def copied():
+            click_centre(copy)
+            deadline = time.monotonic() + 4
+            while time.monotonic() < deadline:
+                got = subprocess.run(["xclip", "-o", "-selection", "clipboard"],
+                                     capture_output=True, timeout=10).stdout
+                if got:
+                    return got
+                time.sleep(0.1)
+            return None
+        clip = wait_for("the view's text on the clipboard after Copy", copied)
+        if clip.decode("utf-8", "replace").replace("\r\n", "\n") != expected.replace("\r\n", "\n"):
+            raise JourneyFailure(f"the clipboard holds {clip[:80]!r}..., not the view's "
+                                 f"{len(lines)} lines")
+
+        pdf = os.path.join(s.work, "capture.pdf")
+        click_centre(control(s, pyatspi.ROLE_PUSH_BUTTON, "Print"))
+        dialog = wait_for("Qt's print dialog", lambda: next(iter(s.top_level(name="Print")), None))
+        printer = wait_for_one(lambda: dialog, "the printer choice", role=pyatspi.ROLE_COMBO_BOX,
+                               pred=lambda a: "Print to File (PDF)" in (a.name or ""))
+        del printer
+        out_box = wait_for_one(lambda: dialog, "the output file box of the print dialog",
+                               role=pyatspi.ROLE_TEXT, name="Output file:")
+        click_centre(out_box)
+        wait_for("the keyboard focus in the output file box",
+                 lambda: pyatspi.STATE_FOCUSED in states(out_box))
+        key("ctrl+a")
+        type_text(pdf)
+        wait_for("the PDF's path in the output file box", lambda: text_of(out_box) == pdf)
+        click_centre(control(s, pyatspi.ROLE_PUSH_BUTTON, "Print", root=dialog))
+        wait_for("the print dialog closed", lambda: dialog not in s.top_level())
+
+        def printed():
+            if not os.path.exists(pdf) or os.path.getsize(pdf) == 0:
+                return None
+            info = subprocess.run(["pdfinfo", pdf], capture_output=True, text=True)
+            if info.returncode != 0:
+                return None  # still being written
+            pages = [l for l in info.stdout.splitlines() if l.startswith("Pages:")]
+            return int(pages[0].split()[1]) if pages else None
+        pages = wait_for("a complete PDF from the print run", printed)
+        for p in range(1, pages + 1):
+            text = subprocess.run(["pdftotext", "-f", str(p), "-l", str(p), "-layout", pdf, "-"],
+                                  capture_output=True, text=True).stdout
+            footer = f"- {p}/{pages} -"
+            if footer not in text:
+                raise JourneyFailure(f"page {p} of {pages} of the PDF has no footer \"{footer}\"")
+        text = subprocess.run(["pdftotext", pdf, "-"], capture_output=True, text=True).stdout
+        missing = [l for l in (lines[0], lines[-1]) if l not in text]
+        if pages < 2 or missing:
+            raise JourneyFailure(f"the PDF has {pages} page(s) and lacks {missing}")
+
+
 JOURNEYS = [
     ("qv120-update", journey_qv120_update),
     ("dtc-lookup", journey_dtc_lookup),
     ("model-mismatch", journey_model_mismatch),
     ("manual-opens", journey_manual_opens),
+    ("data-mode", journey_data_mode),
 ]
 
 
