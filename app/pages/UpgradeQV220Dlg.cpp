@@ -30,9 +30,12 @@ constexpr QSize kModeButtonSize(72, 40);
 const QRect kViewRect(90, 45, 513, 425);
 const QRect kUpdateBinRect(285, 229, 114, 29);
 
+// The mouse input a reception holds back: buttons, moves, the wheel and the
+// context menu that a right button press turns into.
 bool IsMouseInput(QEvent::Type t) {
   return t == QEvent::MouseMove || t == QEvent::MouseButtonPress ||
-         t == QEvent::MouseButtonRelease || t == QEvent::MouseButtonDblClick;
+         t == QEvent::MouseButtonRelease || t == QEvent::MouseButtonDblClick ||
+         t == QEvent::Wheel || t == QEvent::ContextMenu;
 }
 
 // Every received byte asks for the time; the local time of day is worked
@@ -195,7 +198,21 @@ void CUpgradeQV220Dlg::PlaceAndShow(const QRect& screenRect) {
 void CUpgradeQV220Dlg::ReleasePort() {
   logic_.ForgetTool();
   if (mode_ == Mode::Data && link_->IsOpen())
-    link_->Close();
+    CloseLink();
+  // The page is hidden next and gets no tick that would end a reception.
+  EndReception();
+}
+
+void CUpgradeQV220Dlg::CloseLink() {
+  // The close hands the page the bytes still queued; they may start a
+  // reception that nothing received after them would end.
+  link_->Close();
+  EndReception();
+}
+
+void CUpgradeQV220Dlg::EndReception() {
+  timing_.Reset();
+  ReleaseBusy();
 }
 
 void CUpgradeQV220Dlg::UpdateButtons() {
@@ -221,9 +238,9 @@ long CUpgradeQV220Dlg::OnPageMessage(unsigned message, quintptr wParam, qintptr 
         return 1;
       DetectTool();
       if (Port() == -1) {
-        link_->Close();
+        CloseLink();
       } else if (mode_ == Mode::Data) {
-        link_->Close();
+        CloseLink();
         if (!link_->IsOpen())
           OpenPortAndMonitor();
       }
@@ -284,7 +301,7 @@ void CUpgradeQV220Dlg::SwitchToUpdateMode() {
   logic_.ForgetTool();
   update();
   DetectTool();
-  link_->Close();
+  CloseLink();
   PlaceModeButtons();
   ApplyButtonVisibility();
 }
@@ -328,6 +345,14 @@ QString CUpgradeQV220Dlg::DisplayText(std::string line) const {
 }
 
 void CUpgradeQV220Dlg::OnReceivedByte(unsigned char byte) {
+  TakeByte(byte);
+  // A page that is not shown holds nothing busy (its ticks do nothing);
+  // what reaches it still goes into the view.
+  if (!IsActive())
+    EndReception();
+}
+
+void CUpgradeQV220Dlg::TakeByte(unsigned char byte) {
   if (timing_.OnByteStart(Now()))
     ShowBusy();
   const bool lineEnded = lines_.Add(static_cast<char>(byte));
