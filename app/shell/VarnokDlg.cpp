@@ -27,7 +27,8 @@ constexpr int kMenuPanelBottom = 421;
 
 bool IsMouseMessage(QEvent::Type t) {
   return t == QEvent::MouseMove || t == QEvent::MouseButtonPress ||
-         t == QEvent::MouseButtonRelease || t == QEvent::MouseButtonDblClick;
+         t == QEvent::MouseButtonRelease || t == QEvent::MouseButtonDblClick ||
+         t == QEvent::Wheel || t == QEvent::ContextMenu;
 }
 
 void DrawBox(CSafeDC& surface, int id, const QRect& r) {
@@ -129,6 +130,10 @@ void CVarnokDlg::CreateTitleButtons() {
   minimiseButton_->move(geo::MinimiseButton());
   connect(minimiseButton_, &QAbstractButton::clicked, this,
           [this] { OnCommand(cmd::kMinimise); });
+  // The title buttons are the window's own controls: a reception holds
+  // their mouse input back as it does the window's.
+  closeButton_->installEventFilter(this);
+  minimiseButton_->installEventFilter(this);
 }
 
 CHostedPage* CVarnokDlg::Page(PageId id) const {
@@ -436,6 +441,13 @@ bool CVarnokDlg::event(QEvent* event) {
   if (event->type() == QEvent::Move)
     FollowWindowPosition();  // also when the window system placed the window
   return QDialog::event(event);
+}
+
+bool CVarnokDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (IsMouseMessage(event->type()) && IsBusy() &&
+      (watched == closeButton_ || watched == minimiseButton_))
+    return true;
+  return QDialog::eventFilter(watched, event);
 }
 
 void CVarnokDlg::paintEvent(QPaintEvent*) {

@@ -13,7 +13,8 @@
 //   WM_CHILD_MOUSEMOVE clears any hover highlight of the menu.
 //
 // Keys never close the window (every key press that reaches it is
-// swallowed); while the QV220 page is busy the window ignores the mouse.
+// swallowed); while the QV220 page is busy the window and its title
+// buttons ignore the mouse.
 // Threads: UI thread only.
 
 #include <QDialog>
@@ -88,6 +89,7 @@ class CVarnokDlg : public QDialog, public IPageHost, public IPageMessageHandler 
 
  protected:
   bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;

@@ -15,6 +15,7 @@
 #include "app/pages/DlgDtcLookup.h"
 #include "app/pages/HostedPage.h"
 #include "app/pages/UpgradeQV120Dlg.h"
+#include "app/pages/UpgradeQV220Dlg.h"
 #include "app/shell/VarnokDlg.h"
 #include "app/skin/SafeDC.h"
 #include "app/skin/SkinButtonEx.h"
@@ -365,6 +366,26 @@ TEST_F(MainWindowTest, KeysAfterChoosingAPageReachItsFirstControlNeverAHiddenPag
   QTest::keyClicks(nullptr, QStringLiteral("x"));
   EXPECT_EQ(bin->text(), QString());
   EXPECT_EQ(dtc->SearchBox()->text(), QStringLiteral("P0420"));
+}
+
+TEST_F(MainWindowTest, WhileTheQv220PageReceivesCloseAndMinimiseDoNothing) {
+  dlg->show();
+  Click(cmd::kQv220);
+  auto* qv220 = qobject_cast<CUpgradeQV220Dlg*>(dlg->Page(PageId::QV220));
+  ASSERT_NE(qv220, nullptr);
+  qv220->SetDayClock([] { return 36000; });
+  qv220->SwitchToDataMode();
+  qv220->OnReceivedByte('x');
+  ASSERT_TRUE(qv220->IsBusy());
+  for (const char* name : {"minimiseButton", "closeButton"}) {
+    auto* button = dlg->findChild<CSkinButtonEx*>(QString::fromLatin1(name));
+    ASSERT_NE(button, nullptr);
+    QTest::mouseClick(button, Qt::LeftButton);
+    Pump(5);
+    EXPECT_TRUE(dlg->isVisible()) << name;
+    EXPECT_FALSE(dlg->isMinimized()) << name;
+    EXPECT_NE(dlg->Surface(), nullptr) << name;
+  }
 }
 
 TEST_F(MainWindowTest, CloseButtonEndsCancelledAndReleasesSurfaceAndPages) {
