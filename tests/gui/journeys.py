@@ -20,7 +20,7 @@ import pyatspi
 
 from varnokgui import (JourneyFailure, Session, click, click_centre, extents, find_all,
                        is_showing, key, page_point, states, text_of, type_text, wait_for,
-                       wait_for_one, walk)
+                       wait_for_one, walk, popup_drawn_at)
 
 TOOL_FOUND = "Tool found on port 1"
 
@@ -306,12 +306,70 @@ def journey_data_mode(bin_dir, out_dir):
             raise JourneyFailure(f"the PDF has {pages} page(s) and lacks {missing}")
 
 
+def journey_busy_hold(bin_dir, out_dir):
+    """QV220 data mode while the tool sends without pause: a right-click on
+    the view opens no menu and the window's close button does nothing;
+    once the tool is gone and the hold ended, both act again. (Each click
+    is followed by a typed key: X input is handled in order, so the key in
+    the view proves the click before it was handled.)"""
+    with Session(bin_dir, out_dir) as s:
+        data = os.path.join(s.work, "data.txt")
+        with open(data, "w") as f:
+            f.write("T=25 RPM 812 SPEED 0\n")
+        s.start_tool("classic", "QV220", "--data-file", data, "--data-loop")
+        choose(s, "QV220")
+        wait_port_indicator(s, TOOL_FOUND)
+        click_centre(control(s, pyatspi.ROLE_PUSH_BUTTON, "Data mode"))
+        view = control(s, pyatspi.ROLE_TEXT, "Data view")
+        wait_for("the tool's lines arriving in the data view", lambda: "RPM" in text_of(view))
+        close = control(s, pyatspi.ROLE_PUSH_BUTTON, "Close")
+
+        # Qt leaves pop-up menus out of the accessibility tree (the
+        # application lists its windows without the pop-ups), so whether
+        # the right-click menu is there is read from the screen: its frame
+        # at the click point.
+        vx, vy, vw, vh = extents(view)
+        at = (vx + vw // 2, vy + vh // 2)
+
+        def handled_before(mark, what):
+            type_text(mark)
+            wait_for(f"the key typed after {what} in the data view (or a menu in its way)",
+                     lambda: s.app.poll() is not None or mark in text_of(view)
+                     or popup_drawn_at(*at))
+            if s.app.poll() is not None:
+                raise JourneyFailure(f"{what} closed the window while the tool was sending")
+            if popup_drawn_at(*at):
+                raise JourneyFailure(f"{what} opened the right-click menu while the tool was sending")
+
+        click(*at, button=3)
+        handled_before("Z", "the right-click")
+        click_centre(close)
+        handled_before("Y", "the click on Close")
+
+        s.stop_tool()
+
+        def menu_opens():
+            click(*at, button=3)
+            deadline = time.monotonic() + 2
+            while time.monotonic() < deadline:
+                if popup_drawn_at(*at):
+                    return True
+                time.sleep(0.1)
+            return False
+        wait_for("the right-click menu once the tool stopped and the hold ended", menu_opens)
+        key("Escape")
+        wait_for("the right-click menu closed by Escape", lambda: not popup_drawn_at(*at))
+        click_centre(close)
+        wait_for("the window closed by its close button", lambda: s.app.poll() is not None)
+
+
 JOURNEYS = [
     ("qv120-update", journey_qv120_update),
     ("dtc-lookup", journey_dtc_lookup),
     ("model-mismatch", journey_model_mismatch),
     ("manual-opens", journey_manual_opens),
     ("data-mode", journey_data_mode),
+    ("busy-hold", journey_busy_hold),
 ]
 
 

@@ -163,6 +163,38 @@ def wait_for_one(root_fn, what, role=None, name=None, pred=None, timeout=None):
     return wait_for(what, probe, timeout)
 
 
+# --- what only the screen shows ---------------------------------------------
+
+def screen_pixels(x, y, w, h):
+    """The screen's pixels in a rectangle, as rows of (r, g, b)."""
+    out = subprocess.run(["import", "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "+repage",
+                          "-depth", "8", "txt:-"], capture_output=True, text=True, check=True).stdout
+    rows = [[None] * w for _ in range(h)]
+    for line in out.splitlines():
+        if line.startswith("#"):
+            continue
+        pos, _, rest = line.partition(":")
+        px, py = (int(v) for v in pos.split(","))
+        colour = rest.split("(")[1].split(")")[0].split(",")[:3]
+        rows[py][px] = tuple(int(float(c)) for c in colour)
+    return rows
+
+
+def popup_drawn_at(x, y, min_edge=100):
+    """Whether a pop-up menu is drawn with its top-left corner at (x, y): Qt
+    opens a context menu there, and its frame's top edge is a straight
+    line of one colour at least `min_edge` pixels long, which no text or
+    list row draws."""
+    for row in screen_pixels(x - 2, y - 2, min_edge + 40, 6):
+        run, last = 0, None
+        for p in row:
+            run = run + 1 if p == last and p != (255, 255, 255) else 1
+            last = p
+            if run >= min_edge:
+                return True
+    return False
+
+
 # --- the program under test ----------------------------------------------
 
 class Session:
