@@ -29,6 +29,8 @@ PAGE_X, PAGE_Y = WINDOW_X + 157, WINDOW_Y + 76
 # How long a state may take to show on a slow, loaded machine.
 WAIT_S = float(os.environ.get("VARNOK_GUI_WAIT", "30"))
 POLL_S = 0.05
+# VARNOK_GUI_TRACE=1 prints every state seen and how long it took.
+TRACE = os.environ.get("VARNOK_GUI_TRACE") == "1"
 
 # Containers whose children are list rows; searches do not walk them.
 _ROW_CONTAINERS = {pyatspi.ROLE_TABLE, pyatspi.ROLE_TREE_TABLE, pyatspi.ROLE_LIST,
@@ -55,8 +57,18 @@ def _xdotool(*args):
     subprocess.run(["xdotool", *[str(a) for a in args]], check=True)
 
 
+def pointer():
+    out = subprocess.run(["xdotool", "getmouselocation", "--shell"], capture_output=True,
+                         text=True, check=True).stdout
+    pos = dict(line.split("=", 1) for line in out.split())
+    return int(pos["X"]), int(pos["Y"])
+
+
 def click(x, y, button=1, repeat=1):
-    _xdotool("mousemove", "--sync", x, y)
+    # --sync waits for the pointer to arrive, which it never does when it
+    # is there already.
+    if pointer() != (x, y):
+        _xdotool("mousemove", "--sync", x, y)
     _xdotool("click", "--repeat", repeat, "--delay", 80, button)
 
 
@@ -141,12 +153,15 @@ def find_all(root, role=None, name=None, showing=True, pred=None):
 def wait_for(what, probe, timeout=None):
     """Polls `probe` until it returns a true value, which is returned;
     raises JourneyFailure naming `what` when the time runs out."""
-    deadline = time.monotonic() + (timeout or WAIT_S)
+    started = time.monotonic()
+    deadline = started + (timeout or WAIT_S)
     last_error = None
     while True:
         try:
             value = probe()
             if value:
+                if TRACE:
+                    print(f"  seen after {time.monotonic() - started:5.2f} s: {what}", flush=True)
                 return value
         except Exception as e:  # objects come and go while the window changes
             last_error = e
