@@ -9,27 +9,39 @@
 #include "app/shell/VarnokDlg.h"
 #include "app/skin/ButtonGroup.h"
 #include "app/skin/PortIndicator.h"
+#include "update/ConfigHelper.h"
 
 namespace {
 
 // The painted items are numbered: menu entries 0 .. count - 1, then the
-// port indicator. The menu has at most this many entries (QV layout).
+// port indicator and the version line. The menu has at most this many
+// entries (QV layout).
 constexpr int kMaxEntries = 10;
+constexpr int kIndicatorSlot = kMaxEntries;
+constexpr int kVersionSlot = kMaxEntries + 1;
+constexpr int kSlots = kMaxEntries + 2;
 
 class CPaintedItem : public QAccessibleInterface, public QAccessibleActionInterface {
  public:
   CPaintedItem(CVarnokDlg* window, int slot) : window_(window), slot_(slot) {}
 
-  bool IsIndicator() const { return slot_ == kMaxEntries; }
+  bool IsIndicator() const { return slot_ == kIndicatorSlot; }
+  bool IsVersion() const { return slot_ == kVersionSlot; }
+  bool IsEntry() const { return slot_ < kMaxEntries; }
   const MenuEntry* Entry() const {
-    if (window_ == nullptr || IsIndicator() || slot_ >= window_->Menu().Count())
+    if (window_ == nullptr || !IsEntry() || slot_ >= window_->Menu().Count())
       return nullptr;
     return &window_->Menu().Entry(slot_);
   }
 
   bool isValid() const override {
-    return window_ != nullptr && (IsIndicator() ? !window_->PortIndicatorText().isEmpty()
-                                                : Entry() != nullptr);
+    if (window_ == nullptr)
+      return false;
+    if (IsIndicator())
+      return !window_->PortIndicatorText().isEmpty();
+    if (IsVersion())
+      return window_->IsInitialised();
+    return Entry() != nullptr;
   }
   QObject* object() const override { return nullptr; }
   QWindow* window() const override {
@@ -48,6 +60,8 @@ class CPaintedItem : public QAccessibleInterface, public QAccessibleActionInterf
       return QString();
     if (IsIndicator())
       return window_->PortIndicatorText();
+    if (IsVersion())
+      return QString::fromStdWString(CConfigHelper::GetInstance().GetVersionText());
     const MenuEntry* e = Entry();
     return e != nullptr ? QString::fromLatin1(EntryName(e->command)) : QString();
   }
@@ -59,11 +73,15 @@ class CPaintedItem : public QAccessibleInterface, public QAccessibleActionInterf
     QRect r;
     if (IsIndicator())
       r = indicator::StripRect(0);
+    else if (IsVersion())
+      r = geo::VersionLine();
     else if (const MenuEntry* e = Entry())
       r = e->rect;
     return QRect(window_->mapToGlobal(r.topLeft()), r.size());
   }
   QAccessible::Role role() const override {
+    if (IsVersion())
+      return QAccessible::StaticText;
     return IsIndicator() ? QAccessible::StatusBar : QAccessible::PageTab;
   }
   QAccessible::State state() const override {
@@ -87,7 +105,7 @@ class CPaintedItem : public QAccessibleInterface, public QAccessibleActionInterf
     return s;
   }
   void* interface_cast(QAccessible::InterfaceType type) override {
-    if (type == QAccessible::ActionInterface && !IsIndicator())
+    if (type == QAccessible::ActionInterface && IsEntry())
       return static_cast<QAccessibleActionInterface*>(this);
     return nullptr;
   }
@@ -109,7 +127,7 @@ class CPaintedItem : public QAccessibleInterface, public QAccessibleActionInterf
 class CMainWindowAccessible : public QAccessibleWidget {
  public:
   explicit CMainWindowAccessible(CVarnokDlg* w) : QAccessibleWidget(w, QAccessible::Dialog) {
-    for (int slot = 0; slot <= kMaxEntries; ++slot) {
+    for (int slot = 0; slot < kSlots; ++slot) {
       auto* item = new CPaintedItem(w, slot);
       // The cache owns the items and gives them stable ids for the bridge.
       ids_[slot] = QAccessible::registerAccessibleInterface(item);
@@ -157,8 +175,8 @@ class CMainWindowAccessible : public QAccessibleWidget {
   }
 
  private:
-  QAccessible::Id ids_[kMaxEntries + 1] = {};
-  CPaintedItem* items_[kMaxEntries + 1] = {};
+  QAccessible::Id ids_[kSlots] = {};
+  CPaintedItem* items_[kSlots] = {};
 };
 
 QAccessibleInterface* Factory(const QString& className, QObject* object) {

@@ -5,7 +5,8 @@
 // (name: EntryName; selected: the entry of the page shown; the family
 // headers expandable and expanded while their family is open; action
 // "Press" runs the entry as a click does), and the port indicator, which
-// the pages paint there, as a status bar named by what it says.
+// the pages paint there, as a status bar named by what it says, and the
+// version line as static text.
 //
 // InstallMainWindowAccessible() registers the factory once; Qt then builds
 // the interface for every CVarnokDlg. NotifyMainWindowAccessible() tells

@@ -313,7 +313,7 @@ TEST_F(MainWindowTest, PaintedEntriesAndThePortIndicatorAreNamedForAssistiveTech
   ASSERT_NE(window, nullptr);
   auto painted = [&] {
     QStringList tabs;
-    QString status, selected;
+    QString status, selected, version;
     for (int i = 0; i < window->childCount(); ++i) {
       QAccessibleInterface* c = window->child(i);
       if (c->role() == QAccessible::PageTab) {
@@ -324,8 +324,11 @@ TEST_F(MainWindowTest, PaintedEntriesAndThePortIndicatorAreNamedForAssistiveTech
           selected = c->text(QAccessible::Name);
       } else if (c->role() == QAccessible::StatusBar) {
         status = c->text(QAccessible::Name);
+      } else if (c->role() == QAccessible::StaticText && c->object() == nullptr) {
+        version = c->text(QAccessible::Name);
       }
     }
+    EXPECT_EQ(version, QString::fromStdWString(CConfigHelper::GetInstance().GetVersionText()));
     return std::make_tuple(tabs, selected, status);
   };
   EXPECT_EQ(painted(), std::make_tuple(QStringList{"QV series", "QV120", "QV220", "QV320", "QV240",

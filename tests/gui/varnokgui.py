@@ -27,7 +27,7 @@ WINDOW_Y = (SCREEN_H - WINDOW_H) // 2
 PAGE_X, PAGE_Y = WINDOW_X + 157, WINDOW_Y + 76
 
 # How long a state may take to show on a slow, loaded machine.
-WAIT_S = float(os.environ.get("VARNOK_GUI_WAIT", "30"))
+WAIT_S = float(os.environ.get("VARNOK_GUI_WAIT", "60"))
 POLL_S = 0.05
 # VARNOK_GUI_TRACE=1 prints every state seen and how long it took.
 TRACE = os.environ.get("VARNOK_GUI_TRACE") == "1"
