@@ -307,8 +307,10 @@ class Session:
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def __exit__(self, exc_type, exc, tb):
-        if exc_type is not None and Session.failure_shot:
-            self.screenshot(Session.failure_shot)
+        if exc_type is not None:
+            if Session.failure_shot:
+                self.screenshot(Session.failure_shot)
+            print(f"     the program's output and the session's files: {self.work}", flush=True)
         if self.app is not None and self.app.poll() is None:
             self.app.terminate()
             try:
