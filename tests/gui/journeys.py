@@ -19,8 +19,8 @@ import traceback
 import pyatspi
 
 from varnokgui import (JourneyFailure, Session, click, click_centre, extents, find_all,
-                       is_showing, key, page_point, states, text_of, type_text, wait_for,
-                       wait_for_one, walk, popup_drawn_at)
+                       is_showing, key, popup_drawn_at, states, text_of, type_text, wait_for,
+                       wait_for_one, walk)
 
 TOOL_FOUND = "Tool found on port 1"
 
@@ -203,13 +203,10 @@ def journey_manual_opens(bin_dir, out_dir):
     document = os.path.join(bin_dir, "manual", "Varnok-User-Guide.html")
     with Session(bin_dir, out_dir, extra_env=env) as s:
         choose(s, "Manuals")
-        files = control(s, pyatspi.ROLE_TREE_TABLE, "Manuals") if find_all(
-            s.window, role=pyatspi.ROLE_TREE_TABLE, name="Manuals") else None
-        if files is None:
-            files = wait_for_one(lambda: s.window, "the list of manuals", name="Manuals",
-                                 pred=lambda a: a.getRole() in (pyatspi.ROLE_TREE, pyatspi.ROLE_LIST,
-                                                                pyatspi.ROLE_TREE_TABLE,
-                                                                pyatspi.ROLE_TABLE))
+        files = wait_for_one(lambda: s.window, "the list of manuals", name="Manuals",
+                             pred=lambda a: a.getRole() in (pyatspi.ROLE_TREE, pyatspi.ROLE_LIST,
+                                                            pyatspi.ROLE_TREE_TABLE,
+                                                            pyatspi.ROLE_TABLE))
 
         def row():
             for a in walk(files, descend_rows=True):
@@ -271,9 +268,9 @@ def journey_data_mode(bin_dir, out_dir):
         pdf = os.path.join(s.work, "capture.pdf")
         click_centre(control(s, pyatspi.ROLE_PUSH_BUTTON, "Print"))
         dialog = wait_for("Qt's print dialog", lambda: next(iter(s.top_level(name="Print")), None))
-        printer = wait_for_one(lambda: dialog, "the printer choice", role=pyatspi.ROLE_COMBO_BOX,
-                               pred=lambda a: "Print to File (PDF)" in (a.name or ""))
-        del printer
+        wait_for_one(lambda: dialog, "\"Print to File (PDF)\" as the chosen printer",
+                     role=pyatspi.ROLE_COMBO_BOX,
+                     pred=lambda a: "Print to File (PDF)" in (a.name or ""))
         out_box = wait_for_one(lambda: dialog, "the output file box of the print dialog",
                                role=pyatspi.ROLE_TEXT, name="Output file:")
         click_centre(out_box)

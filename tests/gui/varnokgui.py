@@ -24,7 +24,6 @@ SCREEN_W, SCREEN_H = 1024, 768
 WINDOW_W, WINDOW_H = 800, 600
 WINDOW_X = (SCREEN_W - WINDOW_W) // 2
 WINDOW_Y = (SCREEN_H - WINDOW_H) // 2
-PAGE_X, PAGE_Y = WINDOW_X + 157, WINDOW_Y + 76
 
 # How long a state may take to show on a slow, loaded machine.
 WAIT_S = float(os.environ.get("VARNOK_GUI_WAIT", "60"))
@@ -39,16 +38,6 @@ _ROW_CONTAINERS = {pyatspi.ROLE_TABLE, pyatspi.ROLE_TREE_TABLE, pyatspi.ROLE_LIS
 
 class JourneyFailure(Exception):
     """What a journey expected to see and did not."""
-
-
-def screen_point(wx, wy):
-    """A point of the main window's client area on the screen."""
-    return WINDOW_X + wx, WINDOW_Y + wy
-
-
-def page_point(px, py):
-    """A point of the page area (the pages' own coordinates) on the screen."""
-    return PAGE_X + px, PAGE_Y + py
 
 
 # --- input -----------------------------------------------------------------
@@ -244,6 +233,11 @@ class Session:
                                     stdout=self.log, stderr=subprocess.STDOUT, cwd=self.work)
         self.window = wait_for("the main window \"Dennart2\" in the accessibility tree",
                                self._find_window, timeout=WAIT_S * 2)
+        # Clicks go where the accessibility tree places the controls; the
+        # window itself must sit where a person sees it: centred.
+        where = (WINDOW_X, WINDOW_Y, WINDOW_W, WINDOW_H)
+        wait_for(f"the main window at {where}, centred on the {SCREEN_W} x {SCREEN_H} screen",
+                 lambda: extents(self.window) == where)
         return self
 
     def start_tool(self, sim_class, name, *more):
