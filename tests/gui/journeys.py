@@ -10,6 +10,7 @@ and accessibility bus).
 """
 
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -200,30 +201,33 @@ def journey_manual_opens(bin_dir, out_dir):
     os.chmod(handler, 0o755)
     env = {"PATH": handler_dir + os.pathsep + os.environ.get("PATH", ""),
            "VARNOK_GUI_OPENED": opened}
-    document = os.path.join(bin_dir, "manual", "Varnok-User-Guide.html")
-    with Session(bin_dir, out_dir, extra_env=env) as s:
-        choose(s, "Manuals")
-        files = wait_for_one(lambda: s.window, "the list of manuals", name="Manuals",
-                             pred=lambda a: a.getRole() in (pyatspi.ROLE_TREE, pyatspi.ROLE_LIST,
-                                                            pyatspi.ROLE_TREE_TABLE,
-                                                            pyatspi.ROLE_TABLE))
+    try:
+        document = os.path.join(bin_dir, "manual", "Varnok-User-Guide.html")
+        with Session(bin_dir, out_dir, extra_env=env) as s:
+            choose(s, "Manuals")
+            files = wait_for_one(lambda: s.window, "the list of manuals", name="Manuals",
+                                 pred=lambda a: a.getRole() in (pyatspi.ROLE_TREE, pyatspi.ROLE_LIST,
+                                                                pyatspi.ROLE_TREE_TABLE,
+                                                                pyatspi.ROLE_TABLE))
 
-        def row():
-            for a in walk(files, descend_rows=True):
-                if a is not files and a.name == os.path.basename(document) and is_showing(a):
-                    return a
-            return None
-        item = wait_for(f"the document {os.path.basename(document)} in the list", row)
-        click_centre(item, repeat=2)
-
-        def recorded():
-            if not os.path.exists(opened):
+            def row():
+                for a in walk(files, descend_rows=True):
+                    if a is not files and a.name == os.path.basename(document) and is_showing(a):
+                        return a
                 return None
-            with open(opened) as f:
-                return f.read().split("\n")[0] or None
-        arg = wait_for("the desktop's handler asked to open the document", recorded)
-        if arg not in (document, "file://" + document):
-            raise JourneyFailure(f"the handler was asked to open {arg!r}, not {document}")
+            item = wait_for(f"the document {os.path.basename(document)} in the list", row)
+            click_centre(item, repeat=2)
+
+            def recorded():
+                if not os.path.exists(opened):
+                    return None
+                with open(opened) as f:
+                    return f.read().split("\n")[0] or None
+            arg = wait_for("the desktop's handler asked to open the document", recorded)
+            if arg not in (document, "file://" + document):
+                raise JourneyFailure(f"the handler was asked to open {arg!r}, not {document}")
+    finally:
+        shutil.rmtree(handler_dir, ignore_errors=True)
 
 
 def journey_data_mode(bin_dir, out_dir):
