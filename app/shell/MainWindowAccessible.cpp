@@ -141,6 +141,13 @@ class CMainWindowAccessible : public QAccessibleWidget {
 
   CVarnokDlg* Window() const { return static_cast<CVarnokDlg*>(widget()); }
 
+  // Busy while a page holds the window (the wait cursor a person sees).
+  QAccessible::State state() const override {
+    QAccessible::State s = QAccessibleWidget::state();
+    s.busy = Window()->IsBusy();
+    return s;
+  }
+
   // The painted items that exist now, in order.
   std::vector<CPaintedItem*> Painted() const {
     std::vector<CPaintedItem*> shown;

@@ -6,7 +6,8 @@
 // headers expandable and expanded while their family is open; action
 // "Press" runs the entry as a click does), and the port indicator, which
 // the pages paint there, as a status bar named by what it says, and the
-// version line as static text.
+// version line as static text. The window itself is busy while a page
+// holds it (the wait cursor).
 //
 // InstallMainWindowAccessible() registers the factory once; Qt then builds
 // the interface for every CVarnokDlg. NotifyMainWindowAccessible() tells

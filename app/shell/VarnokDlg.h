@@ -86,6 +86,8 @@ class CVarnokDlg : public QDialog, public IPageHost, public IPageMessageHandler 
   const QString& PortIndicatorText() const { return portText_; }
   // Whether the menu entry of `command` leads to the page shown now.
   bool IsEntryCurrent(int command) const;
+  // A page holds the window busy (a reception): the mouse is held back.
+  bool IsBusy() const;
 
  protected:
   bool event(QEvent* event) override;
@@ -122,7 +124,6 @@ class CVarnokDlg : public QDialog, public IPageHost, public IPageMessageHandler 
   void DeleteSurface();
   // The page area moves with the window.
   void FollowWindowPosition();
-  bool IsBusy() const;
   bool CursorOverPageArea() const;
 
   Options options_;

@@ -380,6 +380,7 @@ TEST_F(MainWindowTest, WhileTheQv220PageReceivesCloseAndMinimiseDoNothing) {
   qv220->SwitchToDataMode();
   qv220->OnReceivedByte('x');
   ASSERT_TRUE(qv220->IsBusy());
+  EXPECT_TRUE(QAccessible::queryAccessibleInterface(dlg.get())->state().busy);
   for (const char* name : {"minimiseButton", "closeButton"}) {
     auto* button = dlg->findChild<CSkinButtonEx*>(QString::fromLatin1(name));
     ASSERT_NE(button, nullptr);

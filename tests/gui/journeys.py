@@ -119,6 +119,7 @@ def journey_qv120_update(bin_dir, out_dir):
         click_centre(ok)
         wait_for("the download dialog closed by ok", lambda: dialog not in s.top_level())
         s.stop_tool()
+        wait_for("the window no longer busy once the tool stopped", lambda: not is_busy(s.window))
         with open(s.flash_out, "rb") as f:
             flash = f.read()
         if flash != image:
@@ -250,8 +251,9 @@ def journey_data_mode(bin_dir, out_dir):
                  lambda: text_of(view).replace("\u2029", "\n").replace("\r\n", "\n")
                  .rstrip("\n").split("\n") == lines)
 
-        # While the lines come in the window holds the mouse back (until the
-        # next 3-second tick); a person clicks Copy again until it takes.
+        # While the lines come in the window holds the mouse back (busy, the
+        # wait cursor) until the next 3-second tick.
+        wait_for("the window no longer busy after the lines", lambda: not is_busy(s.window))
         copy = control(s, pyatspi.ROLE_PUSH_BUTTON, "Copy")
 
         def copied():
@@ -307,9 +309,14 @@ def journey_data_mode(bin_dir, out_dir):
             raise JourneyFailure(f"the PDF has {pages} page(s) and lacks {missing}")
 
 
+def is_busy(window):
+    return pyatspi.STATE_BUSY in states(window)
+
+
 def journey_busy_hold(bin_dir, out_dir):
-    """QV220 data mode while the tool sends without pause: a right-click on
-    the view opens no menu and the window's close button does nothing;
+    """QV220 data mode while the tool sends without pause (the window reads
+    busy): a right-click on the view opens no menu and the window's close
+    button does nothing;
     once the tool is gone and the hold ended, both act again. (Each click
     is followed by a typed key: X input is handled in order, so the key in
     the view proves the click before it was handled.)"""
@@ -323,6 +330,7 @@ def journey_busy_hold(bin_dir, out_dir):
         click_centre(control(s, pyatspi.ROLE_PUSH_BUTTON, "Data mode"))
         view = control(s, pyatspi.ROLE_TEXT, "Data view")
         wait_for("the tool's lines arriving in the data view", lambda: "RPM" in text_of(view))
+        wait_for("the window busy while the tool sends", lambda: is_busy(s.window))
         close = control(s, pyatspi.ROLE_PUSH_BUTTON, "Close")
 
         # Qt leaves pop-up menus out of the accessibility tree (the
