@@ -9,6 +9,11 @@ VARNOK_PACKAGES="g++ cmake ninja-build pkg-config qt6-base-dev libtinyxml2-dev l
 # and unpack a Debian source package.
 VARNOK_WINDOWS_PACKAGES="g++-mingw-w64-x86-64 wine wine64 googletest dpkg-dev xz-utils"
 
+# The real-display stage (scripts/test-gui): a virtual X server, X input
+# events, the accessibility bus and its Python client, and the tools that
+# read the clipboard, a printed PDF and a screenshot.
+VARNOK_GUI_PACKAGES="xvfb xdotool xclip poppler-utils imagemagick dbus at-spi2-core python3-pyatspi"
+
 # Only for scripts/fuzz (and the fuzz smoke of scripts/test): clang with
 # libFuzzer and the sanitizer runtimes.
 VARNOK_FUZZ_PACKAGES="clang libclang-rt-14-dev"

@@ -55,6 +55,11 @@ CDlgDownloadUniteDev::CDlgDownloadUniteDev(QWidget* owner)
     background = QColor();  // transparent
   });
   status_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  // Assistive technology reads the status line by its text (the name of a
+  // label follows its text) and the bar by its value.
+  setAccessibleName(QStringLiteral("Firmware update"));
+  status_->setAccessibleDescription(QStringLiteral("Status"));
+  progress_->setAccessibleName(QStringLiteral("Progress"));
 
   progress_->setObjectName(QStringLiteral("progress%1").arg(kProgressId));
   progress_->setGeometry(kProgressRect);

@@ -58,6 +58,12 @@ CDlgDtcLookup::CDlgDtcLookup(IPageHost* host, QWidget* parent, const std::string
   list_->setObjectName(QStringLiteral("list1031"));
   search_->setObjectName(QStringLiteral("edit1030"));
   label_->setObjectName(QStringLiteral("static1039"));
+  search_->setAccessibleName(QStringLiteral("Search"));
+  list_->setAccessibleName(QStringLiteral("Trouble codes"));
+  label_->setBuddy(search_);
+  // The search box is the page's first control: it has the keyboard as the
+  // page shows.
+  setTabOrder(search_, list_);
   list_->setGeometry(kListX, kListY, kListW, kListH);
   StyleList(list_);
   list_->horizontalHeader()->hide();

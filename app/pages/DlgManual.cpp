@@ -23,6 +23,7 @@ CDlgManual::CDlgManual(IPageHost* host, QWidget* parent, const QString& folder)
                   : folder),
       list_(new QTreeWidget(this)) {
   list_->setObjectName(QStringLiteral("list1038"));
+  list_->setAccessibleName(QStringLiteral("Manuals"));
   list_->setColumnCount(1);
   list_->setHeaderLabels({QStringLiteral("filename")});
   list_->header()->hide();

@@ -1,5 +1,6 @@
 #include "app/pages/HostedPage.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -52,6 +53,31 @@ bool CHostedPage::event(QEvent* event) {
   if (RoutePageMessage(event, this))
     return true;
   return QWidget::event(event);
+}
+
+void CHostedPage::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  for (QWidget* w = nextInFocusChain(); w != nullptr && w != this; w = w->nextInFocusChain()) {
+    if (isAncestorOf(w) && w->isVisibleTo(this) && w->isEnabled() &&
+        (w->focusPolicy() & Qt::TabFocus) != 0) {
+      w->setFocus(Qt::TabFocusReason);
+      return;
+    }
+  }
+}
+
+void CHostedPage::hideEvent(QHideEvent* event) {
+  // Left alone, Qt keeps the focus on a hidden control when no other one
+  // can take it, and keys typed then would land here.
+  QWidget* focus = QApplication::focusWidget();
+  if (focus != nullptr && isAncestorOf(focus))
+    focus->clearFocus();
+  // A window that keeps its focus widget hands it back when it is
+  // activated again.
+  if (QWidget* top = window(); top != nullptr && top->focusWidget() != nullptr &&
+                               isAncestorOf(top->focusWidget()))
+    top->focusWidget()->clearFocus();
+  QWidget::hideEvent(event);
 }
 
 void CHostedPage::paintEvent(QPaintEvent*) {

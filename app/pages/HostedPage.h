@@ -6,6 +6,10 @@
 // and Escape, and (product pages) reports every mouse move to the host
 // with WM_CHILD_MOUSEMOVE.
 //
+// Keyboard: a page that shows gives the focus to its first control in tab
+// order (as an activated dialog does); a page that hides takes the focus
+// away from its controls, so no key reaches a page that is not shown.
+//
 // Threads: UI thread only.
 
 #include <QRect>
@@ -68,6 +72,8 @@ class CHostedPage : public QWidget, public IPageMessageHandler {
   IPageHost* Host() const { return host_; }
 
   bool event(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;

@@ -5,6 +5,7 @@
 
 class CSafeDC;
 class QRect;
+class QString;
 class QWidget;
 
 class IPageHost {
@@ -17,4 +18,7 @@ class IPageHost {
   virtual void UpdateSurfaceRect(const QRect& clientRect) = 0;
   // Receives WM_LINK_STATE and WM_CHILD_MOUSEMOVE.
   virtual QWidget* HostWindow() = 0;
+  // What the port indicator that a page just drew says, in words ("Tool
+  // found on port 7", "No tool connected"), for assistive technology.
+  virtual void PortIndicatorChanged(const QString& text) = 0;
 };

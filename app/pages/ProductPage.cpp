@@ -51,6 +51,7 @@ void CProductPage::DrawPortIndicator(int image) {
   const int top = PageRect().isNull() ? 0 : mapFromGlobal(PageRect().topLeft()).y();
   for (const QRect& r : indicator::Draw(*Host()->Surface(), top, image, Port()))
     Host()->UpdateSurfaceRect(r);
+  Host()->PortIndicatorChanged(indicator::Text(image, Port()));
 }
 
 QString CProductPage::RememberedPath(UpdatePath which, int variant) const {
@@ -146,9 +147,10 @@ void CProductPage::RunDownload(UpdatePath which, const QString& path, QWidget* o
 }
 
 CSkinButtonEx* CProductPage::MakeButton(int id, const QRect& geometry,
-                                        const ButtonBitmaps& bitmaps) {
+                                        const ButtonBitmaps& bitmaps, const char* name) {
   auto* b = new CSkinButtonEx(this, id);
   b->setObjectName(QStringLiteral("button%1").arg(id));
+  b->setAccessibleName(QString::fromUtf8(name));
   b->SetBitmaps(bitmaps.normal, bitmaps.hover, bitmaps.pressed, bitmaps.disabled);
   b->setGeometry(geometry);
   connect(b, &QAbstractButton::clicked, this, [this, id] { OnCommand(id); });

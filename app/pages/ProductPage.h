@@ -97,8 +97,11 @@ class CProductPage : public CHostedPage {
   // be null) while `button` is disabled. Returns after the dialog closed.
   void RunDownload(UpdatePath which, const QString& path, QWidget* owner, CSkinButtonEx* button);
 
-  // A skinned child button of command `id`, clicks going to OnCommand(id).
-  CSkinButtonEx* MakeButton(int id, const QRect& geometry, const ButtonBitmaps& bitmaps);
+  // A skinned child button of command `id`, clicks going to OnCommand(id);
+  // `name` is what assistive technology calls it (the bitmap carries the
+  // only visible caption).
+  CSkinButtonEx* MakeButton(int id, const QRect& geometry, const ButtonBitmaps& bitmaps,
+                            const char* name);
   virtual void OnCommand(int id) { (void)id; }
 
   CProductPageLogic logic_;

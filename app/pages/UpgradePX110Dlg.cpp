@@ -10,8 +10,10 @@
 CUpgradePX110Dlg::CUpgradePX110Dlg(IPageHost* host, QWidget* parent)
     : CProductPage(host, parent, kBackdrop, PageKind::PX110, kDevTypePx110),
       edit_(new QLineEdit(this)),
-      choose_(MakeButton(kCmdChooseBin, QRect(456, 141, 114, 29), kBrowseBitmaps)),
-      update_(MakeButton(kCmdUpdateBin, QRect(280, 182, 114, 29), kUpdateBitmaps)) {
+      choose_(MakeButton(kCmdChooseBin, QRect(456, 141, 114, 29), kBrowseBitmaps,
+                         "Browse... (.bin)")),
+      update_(MakeButton(kCmdUpdateBin, QRect(280, 182, 114, 29), kUpdateBitmaps,
+                         "Update (.bin)")) {
   StylePathEdit(edit_, kBinEditId, QStringLiteral("No .bin file chosen"));
   edit_->setGeometry(72, 143, 368, 22);
   connect(edit_, &QLineEdit::textChanged, this, [this] { UpdateButtons(); });

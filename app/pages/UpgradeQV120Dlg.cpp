@@ -10,10 +10,14 @@ CUpgradeQV120Dlg::CUpgradeQV120Dlg(IPageHost* host, QWidget* parent)
     : CProductPage(host, parent, kBackdrop, PageKind::QV120, 1),
       binEdit_(new QLineEdit(this)),
       zpkEdit_(new QLineEdit(this)) {
-  chooseBin_ = MakeButton(kCmdChooseBin, QRect(456, 181, 114, 29), kBrowseBitmaps);
-  updateBin_ = MakeButton(kCmdUpdateBin, QRect(280, 222, 114, 29), kUpdateBitmaps);
-  chooseZpk_ = MakeButton(kCmdChooseZpk, QRect(456, 392, 114, 49), kBrowseBitmaps);
-  updateZpk_ = MakeButton(kCmdUpdateZpk, QRect(280, 434, 114, 49), kUpdateBitmaps);
+  chooseBin_ = MakeButton(kCmdChooseBin, QRect(456, 181, 114, 29), kBrowseBitmaps,
+                          "Browse... (.bin)");
+  updateBin_ = MakeButton(kCmdUpdateBin, QRect(280, 222, 114, 29), kUpdateBitmaps,
+                          "Update (.bin)");
+  chooseZpk_ = MakeButton(kCmdChooseZpk, QRect(456, 392, 114, 49), kBrowseBitmaps,
+                          "Browse... (.zpk)");
+  updateZpk_ = MakeButton(kCmdUpdateZpk, QRect(280, 434, 114, 49), kUpdateBitmaps,
+                          "Update (.zpk)");
 
   StylePathEdit(binEdit_, kBinEditId, QStringLiteral("No .bin file chosen"));
   StylePathEdit(zpkEdit_, kZpkEditId, QStringLiteral("No .zpk file chosen"));

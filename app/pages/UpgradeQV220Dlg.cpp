@@ -30,9 +30,12 @@ constexpr QSize kModeButtonSize(72, 40);
 const QRect kViewRect(90, 45, 513, 425);
 const QRect kUpdateBinRect(285, 229, 114, 29);
 
+// The mouse input a reception holds back: buttons, moves, the wheel and the
+// context menu that a right button press turns into.
 bool IsMouseInput(QEvent::Type t) {
   return t == QEvent::MouseMove || t == QEvent::MouseButtonPress ||
-         t == QEvent::MouseButtonRelease || t == QEvent::MouseButtonDblClick;
+         t == QEvent::MouseButtonRelease || t == QEvent::MouseButtonDblClick ||
+         t == QEvent::Wheel || t == QEvent::ContextMenu;
 }
 
 // Every received byte asks for the time; the local time of day is worked
@@ -68,10 +71,13 @@ CUpgradeQV220Dlg::CUpgradeQV220Dlg(IPageHost* host, QWidget* parent)
   binEdit_->setGeometry(129, 200, 316, 22);
   zpkEdit_->setGeometry(129, 398, 316, 22);
   view_->setGeometry(kViewRect);
+  view_->setAccessibleName(QStringLiteral("Data view"));
   view_->hide();
 
-  dataModeButton_ = MakeButton(kCmdDataMode, QRect(QPoint(), kModeButtonSize), kModeBitmaps);
-  updateModeButton_ = MakeButton(kCmdUpdateMode, QRect(QPoint(), kModeButtonSize), kModeBitmaps);
+  dataModeButton_ = MakeButton(kCmdDataMode, QRect(QPoint(), kModeButtonSize), kModeBitmaps,
+                               "Data mode");
+  updateModeButton_ = MakeButton(kCmdUpdateMode, QRect(QPoint(), kModeButtonSize), kModeBitmaps,
+                                 "Update mode");
   dataModeButton_->setToolTip(QStringLiteral("Data mode"));
   updateModeButton_->setToolTip(QStringLiteral("Update mode"));
   PlaceModeButtons();
@@ -96,10 +102,13 @@ int CUpgradeQV220Dlg::Now() const { return clock_ ? clock_() : SecondsOfDay(); }
 // --- Controls ----------------------------------------------------------
 
 void CUpgradeQV220Dlg::CreateUpdateButtons() {
-  buttons_[kCmdChooseBin] = MakeButton(kCmdChooseBin, QRect(461, 197, 114, 29), kBrowseBitmaps);
-  buttons_[kCmdUpdateBin] = MakeButton(kCmdUpdateBin, kUpdateBinRect, kUpdateBitmaps);
-  buttons_[kCmdUpdateZpk] = MakeButton(kCmdUpdateZpk, QRect(285, 427, 114, 49), kUpdateBitmaps);
-  buttons_[kCmdChooseZpk] = MakeButton(kCmdChooseZpk, QRect(461, 396, 114, 49), kBrowseBitmaps);
+  buttons_[kCmdChooseBin] = MakeButton(kCmdChooseBin, QRect(461, 197, 114, 29), kBrowseBitmaps,
+                                       "Browse... (.bin)");
+  buttons_[kCmdUpdateBin] = MakeButton(kCmdUpdateBin, kUpdateBinRect, kUpdateBitmaps, "Update (.bin)");
+  buttons_[kCmdUpdateZpk] = MakeButton(kCmdUpdateZpk, QRect(285, 427, 114, 49), kUpdateBitmaps,
+                                       "Update (.zpk)");
+  buttons_[kCmdChooseZpk] = MakeButton(kCmdChooseZpk, QRect(461, 396, 114, 49), kBrowseBitmaps,
+                                       "Browse... (.zpk)");
 }
 
 void CUpgradeQV220Dlg::CreateDataButtons() {
@@ -108,12 +117,13 @@ void CUpgradeQV220Dlg::CreateDataButtons() {
     int x;
     ButtonBitmaps bitmaps;
     const char* tip;
-  } rows[] = {{kCmdPrint, 200, kPrintBitmaps, "print"},
-              {kCmdClear, 240, kClearBitmaps, "clear"},
-              {kCmdCopy, 280, kCopyBitmaps, "copy"},
-              {kCmdEdit, 320, kEditBitmaps, "edit"}};
+    const char* name;
+  } rows[] = {{kCmdPrint, 200, kPrintBitmaps, "print", "Print"},
+              {kCmdClear, 240, kClearBitmaps, "clear", "Clear"},
+              {kCmdCopy, 280, kCopyBitmaps, "copy", "Copy"},
+              {kCmdEdit, 320, kEditBitmaps, "edit", "Edit in text editor"}};
   for (const auto& row : rows) {
-    CSkinButtonEx* b = MakeButton(row.id, QRect(row.x, 4, 35, 17), row.bitmaps);
+    CSkinButtonEx* b = MakeButton(row.id, QRect(row.x, 4, 35, 17), row.bitmaps, row.name);
     b->setToolTip(QString::fromLatin1(row.tip));
     buttons_[row.id] = b;
   }
@@ -188,7 +198,21 @@ void CUpgradeQV220Dlg::PlaceAndShow(const QRect& screenRect) {
 void CUpgradeQV220Dlg::ReleasePort() {
   logic_.ForgetTool();
   if (mode_ == Mode::Data && link_->IsOpen())
-    link_->Close();
+    CloseLink();
+  // The page is hidden next and gets no tick that would end a reception.
+  EndReception();
+}
+
+void CUpgradeQV220Dlg::CloseLink() {
+  // The close hands the page the bytes still queued; they may start a
+  // reception that nothing received after them would end.
+  link_->Close();
+  EndReception();
+}
+
+void CUpgradeQV220Dlg::EndReception() {
+  timing_.Reset();
+  ReleaseBusy();
 }
 
 void CUpgradeQV220Dlg::UpdateButtons() {
@@ -214,9 +238,9 @@ long CUpgradeQV220Dlg::OnPageMessage(unsigned message, quintptr wParam, qintptr 
         return 1;
       DetectTool();
       if (Port() == -1) {
-        link_->Close();
+        CloseLink();
       } else if (mode_ == Mode::Data) {
-        link_->Close();
+        CloseLink();
         if (!link_->IsOpen())
           OpenPortAndMonitor();
       }
@@ -277,7 +301,7 @@ void CUpgradeQV220Dlg::SwitchToUpdateMode() {
   logic_.ForgetTool();
   update();
   DetectTool();
-  link_->Close();
+  CloseLink();
   PlaceModeButtons();
   ApplyButtonVisibility();
 }
@@ -321,6 +345,14 @@ QString CUpgradeQV220Dlg::DisplayText(std::string line) const {
 }
 
 void CUpgradeQV220Dlg::OnReceivedByte(unsigned char byte) {
+  TakeByte(byte);
+  // A page that is not shown holds nothing busy (its ticks do nothing);
+  // what reaches it still goes into the view.
+  if (!IsActive())
+    EndReception();
+}
+
+void CUpgradeQV220Dlg::TakeByte(unsigned char byte) {
   if (timing_.OnByteStart(Now()))
     ShowBusy();
   const bool lineEnded = lines_.Add(static_cast<char>(byte));

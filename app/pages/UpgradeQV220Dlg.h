@@ -15,8 +15,11 @@
 // shows as UTF-8, any other in the legacy code page (Chinese (PRC)
 // systems: 0xB0 becomes 0xA1 0xA3, then GBK; elsewhere Windows-1252).
 // While bytes arrive the page is busy: busy cursor, and the page and the
-// main window ignore the mouse; timer 500 (3001 ms) ends a reception at
-// its next tick and reopens, silently, a port that failed to open.
+// main window ignore the mouse (the view's right-click menu and the title
+// buttons too); timer 500 (3001 ms) ends a reception at its next tick and
+// reopens, silently, a port that failed to open. Letting go of the port
+// (release before hiding, update mode, a port recheck) ends a reception,
+// and a page that is not active never holds the window busy.
 //
 // Closing the port while bytes are in flight: see CCaptureLink (the
 // monitor thread never waits for the page; a close hands over what was
@@ -79,7 +82,8 @@ class CUpgradeQV220Dlg : public CProductPage {
   int GetBackgroundImage() const override { return background_; }
   void PlaceAndShow(const QRect& screenRect) override;
   void Refresh(int flag) override;
-  bool IsBusy() const override { return timing_.Busy(); }
+  // Only the page shown can hold the window busy.
+  bool IsBusy() const override { return IsActive() && timing_.Busy(); }
   void ReleasePort() override;
   void UpdateButtons() override;
   void OnCommand(int id) override;
@@ -120,8 +124,14 @@ class CUpgradeQV220Dlg : public CProductPage {
   void UpdateFrom(UpdatePath which);
   void PrintView();
   // Busy cursor and the mouse hold while a reception runs.
+  void TakeByte(unsigned char byte);
   void ShowBusy();
   void ReleaseBusy();
+  // Closes the data port and ends a reception the bytes handed over at the
+  // close may have started.
+  void CloseLink();
+  // No reception in progress: the times cleared, the busy hold released.
+  void EndReception();
   QString DisplayText(std::string line) const;
   int Now() const;
 

@@ -74,3 +74,15 @@ const std::vector<LayoutRow>& Layout(MenuLayout layout) {
     default: return qv;
   }
 }
+
+const char* EntryName(int command) {
+  switch (command) {
+    case cmd::kQvFamily: return "QV series";
+    case cmd::kPxFamily: return "PX series";
+    case cmd::kDtc: return "DTC lookup";
+    case cmd::kManual: return "Manuals";
+    default: break;
+  }
+  const ProductRow* row = ProductByCommand(command);
+  return row != nullptr ? row->model : "";
+}

@@ -110,3 +110,8 @@ constexpr int kIcon = 128;
 constexpr int kCloseNormal = 386, kCloseHover = 384, kClosePressed = 385;
 constexpr int kMinNormal = 392, kMinHover = 390, kMinPressed = 391;
 }  // namespace bmp
+
+// The name a person (and a screen reader) knows a menu entry by: the
+// model, "QV series" / "PX series" for the family headers, "DTC lookup"
+// and "Manuals" for the tools; "" for an unknown command.
+const char* EntryName(int command);

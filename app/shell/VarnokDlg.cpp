@@ -8,6 +8,7 @@
 #include <QScreen>
 
 #include "app/pages/HostedPage.h"
+#include "app/shell/MainWindowAccessible.h"
 #include "app/shell/PageSlot.h"
 #include "app/skin/SafeDC.h"
 #include "app/skin/SkinBitmaps.h"
@@ -26,7 +27,8 @@ constexpr int kMenuPanelBottom = 421;
 
 bool IsMouseMessage(QEvent::Type t) {
   return t == QEvent::MouseMove || t == QEvent::MouseButtonPress ||
-         t == QEvent::MouseButtonRelease || t == QEvent::MouseButtonDblClick;
+         t == QEvent::MouseButtonRelease || t == QEvent::MouseButtonDblClick ||
+         t == QEvent::Wheel || t == QEvent::ContextMenu;
 }
 
 void DrawBox(CSafeDC& surface, int id, const QRect& r) {
@@ -38,6 +40,7 @@ CVarnokDlg::CVarnokDlg(QWidget* parent) : CVarnokDlg(parent, Options()) {}
 
 CVarnokDlg::CVarnokDlg(QWidget* parent, const Options& options)
     : QDialog(parent, Qt::Window | Qt::FramelessWindowHint), options_(options) {
+  InstallMainWindowAccessible();
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
   resize(geo::kWindowWidth, geo::kWindowHeight);
@@ -112,6 +115,7 @@ void CVarnokDlg::CreatePages() {
 void CVarnokDlg::CreateTitleButtons() {
   closeButton_ = new CSkinButtonEx(this, cmd::kClose);
   closeButton_->setObjectName(QStringLiteral("closeButton"));
+  closeButton_->setAccessibleName(QStringLiteral("Close"));
   closeButton_->hide();
   closeButton_->SetBitmaps(bmp::kCloseNormal, bmp::kCloseHover, bmp::kClosePressed,
                            bmp::kCloseNormal);
@@ -120,11 +124,16 @@ void CVarnokDlg::CreateTitleButtons() {
 
   minimiseButton_ = new CSkinButtonEx(this, cmd::kMinimise);
   minimiseButton_->setObjectName(QStringLiteral("minimiseButton"));
+  minimiseButton_->setAccessibleName(QStringLiteral("Minimise"));
   minimiseButton_->hide();
   minimiseButton_->SetBitmaps(bmp::kMinNormal, bmp::kMinHover, bmp::kMinPressed, bmp::kMinNormal);
   minimiseButton_->move(geo::MinimiseButton());
   connect(minimiseButton_, &QAbstractButton::clicked, this,
           [this] { OnCommand(cmd::kMinimise); });
+  // The title buttons are the window's own controls: a reception holds
+  // their mouse input back as it does the window's.
+  closeButton_->installEventFilter(this);
+  minimiseButton_->installEventFilter(this);
 }
 
 CHostedPage* CVarnokDlg::Page(PageId id) const {
@@ -135,6 +144,23 @@ CHostedPage* CVarnokDlg::Page(PageId id) const {
 }
 
 void CVarnokDlg::UpdateSurfaceRect(const QRect& clientRect) { update(clientRect); }
+
+void CVarnokDlg::PortIndicatorChanged(const QString& text) {
+  if (text == portText_)
+    return;
+  portText_ = text;
+  NotifyMainWindowAccessible(this);
+}
+
+bool CVarnokDlg::IsEntryCurrent(int command) const {
+  switch (command) {
+    case cmd::kDtc: return currentPage_ == PageId::Dtc;
+    case cmd::kManual: return currentPage_ == PageId::Manual;
+    default: break;
+  }
+  const ProductRow* row = ProductByCommand(command);
+  return row != nullptr && row->page == currentPage_ && row->code == currentProduct_;
+}
 
 // --- Selection ---------------------------------------------------------
 
@@ -251,6 +277,7 @@ void CVarnokDlg::RebuildMenu(MenuLayout layout, int selectedIndex) {
                        kMenuPanelBottom);
   update(QRect(panel.left(), panel.top(), panel.width(), kMenuPanelBottom - panel.top()));
   menu_.DrawAll(*surface_);
+  NotifyMainWindowAccessible(this);
 }
 
 void CVarnokDlg::DispatchMenuCommand(int command) {
@@ -357,6 +384,7 @@ long CVarnokDlg::OnShowPage(int code, int mode) {
       // covers the port indicator a product page left, so no stale port
       // number stays beside them.
       banner = true;
+      portText_.clear();
     }
     if (page != nullptr && page == Page(PageId::PX110)) {
       banner = true;
@@ -375,6 +403,7 @@ long CVarnokDlg::OnShowPage(int code, int mode) {
       ShowFramedPage(page, refreshFlag);
       ++framePaints_;
       update();
+      NotifyMainWindowAccessible(this);
     }
   }
   lastPaintCode_ = mode == kShowPageLeave ? 0 : code;
@@ -412,6 +441,13 @@ bool CVarnokDlg::event(QEvent* event) {
   if (event->type() == QEvent::Move)
     FollowWindowPosition();  // also when the window system placed the window
   return QDialog::event(event);
+}
+
+bool CVarnokDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (IsMouseMessage(event->type()) && IsBusy() &&
+      (watched == closeButton_ || watched == minimiseButton_))
+    return true;
+  return QDialog::eventFilter(watched, event);
 }
 
 void CVarnokDlg::paintEvent(QPaintEvent*) {

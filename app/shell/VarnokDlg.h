@@ -13,13 +13,15 @@
 //   WM_CHILD_MOUSEMOVE clears any hover highlight of the menu.
 //
 // Keys never close the window (every key press that reaches it is
-// swallowed); while the QV220 page is busy the window ignores the mouse.
+// swallowed); while the QV220 page is busy the window and its title
+// buttons ignore the mouse.
 // Threads: UI thread only.
 
 #include <QDialog>
 #include <QImage>
 #include <QRect>
 #include <QSize>
+#include <QString>
 
 #include <memory>
 #include <string>
@@ -59,6 +61,7 @@ class CVarnokDlg : public QDialog, public IPageHost, public IPageMessageHandler 
   CSafeDC* Surface() override { return surface_.get(); }
   void UpdateSurfaceRect(const QRect& clientRect) override;
   QWidget* HostWindow() override { return this; }
+  void PortIndicatorChanged(const QString& text) override;
 
   long OnPageMessage(unsigned message, quintptr wParam, qintptr lParam) override;
 
@@ -79,9 +82,16 @@ class CVarnokDlg : public QDialog, public IPageHost, public IPageMessageHandler 
   int FramePaintCount() const { return framePaints_; }
   int LastPaintCode() const { return lastPaintCode_; }
   bool IsDragging() const { return dragging_; }
+  // What the port indicator says ("" while a tool page covers it).
+  const QString& PortIndicatorText() const { return portText_; }
+  // Whether the menu entry of `command` leads to the page shown now.
+  bool IsEntryCurrent(int command) const;
+  // A page holds the window busy (a reception): the mouse is held back.
+  bool IsBusy() const;
 
  protected:
   bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
@@ -114,7 +124,6 @@ class CVarnokDlg : public QDialog, public IPageHost, public IPageMessageHandler 
   void DeleteSurface();
   // The page area moves with the window.
   void FollowWindowPosition();
-  bool IsBusy() const;
   bool CursorOverPageArea() const;
 
   Options options_;
@@ -137,4 +146,5 @@ class CVarnokDlg : public QDialog, public IPageHost, public IPageMessageHandler 
   MenuLayout layout_ = MenuLayout::Qv;
   int lastPaintCode_ = 0;
   int framePaints_ = 0;
+  QString portText_;
 };

@@ -17,6 +17,12 @@ constexpr int kUnitsX = 666;
 int DigitImage(int digit) { return kDigitZero + digit; }
 }  // namespace
 
+QString Text(int statusImage, int port) {
+  if (statusImage == kToolFound && port >= 1)
+    return QStringLiteral("Tool found on port %1").arg(port);
+  return QStringLiteral("No tool connected");
+}
+
 QRect StripRect(int top) {
   return QRect(kStripLeft, top + kStripTop, kStripRight - kStripLeft, kStripBottom - kStripTop);
 }

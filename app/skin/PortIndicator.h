@@ -11,6 +11,7 @@
 // port outside 1..999 shows the strip without digits.
 
 #include <QRect>
+#include <QString>
 
 #include <vector>
 
@@ -30,6 +31,9 @@ struct Slot {
   int image;
 };
 
+// What the strip and digits say: "Tool found on port N" for the
+// tool-found image with a port, else "No tool connected".
+QString Text(int statusImage, int port);
 // The strip's rectangle for a page whose placement top is `top`.
 QRect StripRect(int top);
 

@@ -79,6 +79,7 @@ class FakeHost : public QWidget, public IPageHost, public IPageMessageHandler {
   CSafeDC* Surface() override { return surface_.get(); }
   void UpdateSurfaceRect(const QRect& clientRect) override { updates.push_back(clientRect); }
   QWidget* HostWindow() override { return this; }
+  void PortIndicatorChanged(const QString& text) override { portText = text; }
   long OnPageMessage(unsigned message, quintptr wParam, qintptr lParam) override;
 
   struct Message {
@@ -88,6 +89,7 @@ class FakeHost : public QWidget, public IPageHost, public IPageMessageHandler {
   };
   std::vector<Message> messages;
   std::vector<QRect> updates;
+  QString portText;
 
  protected:
   bool event(QEvent* event) override;

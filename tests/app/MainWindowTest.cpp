@@ -1,14 +1,21 @@
 // The main window: geometry, catalogue clicks and layouts, re-selection,
 // the frame painter's modes, keys, dragging and closing.
+#include <QAccessible>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
+#include "app/pages/DlgDtcLookup.h"
 #include "app/pages/HostedPage.h"
 #include "app/pages/UpgradeQV120Dlg.h"
+#include "app/pages/UpgradeQV220Dlg.h"
 #include "app/shell/VarnokDlg.h"
 #include "app/skin/SafeDC.h"
 #include "app/skin/SkinButtonEx.h"
@@ -297,6 +304,92 @@ TEST_F(MainWindowTest, EscapeAndEnterCloseNothing) {
   EXPECT_FALSE(dlg->isVisible());
   EXPECT_EQ(dlg->result(), QDialog::Rejected);
   EXPECT_EQ(dlg->Surface(), nullptr);
+}
+
+// What a screen reader finds of the painted catalogue and port indicator.
+TEST_F(MainWindowTest, PaintedEntriesAndThePortIndicatorAreNamedForAssistiveTechnology) {
+  dlg->show();
+  QAccessibleInterface* window = QAccessible::queryAccessibleInterface(dlg.get());
+  ASSERT_NE(window, nullptr);
+  auto painted = [&] {
+    QStringList tabs;
+    QString status, selected, version;
+    for (int i = 0; i < window->childCount(); ++i) {
+      QAccessibleInterface* c = window->child(i);
+      if (c->role() == QAccessible::PageTab) {
+        tabs << c->text(QAccessible::Name);
+        EXPECT_EQ(c->rect(), QRect(dlg->mapToGlobal(dlg->Menu().Entry(tabs.size() - 1).rect.topLeft()),
+                                   dlg->Menu().Entry(tabs.size() - 1).rect.size()));
+        if (c->state().selected)
+          selected = c->text(QAccessible::Name);
+      } else if (c->role() == QAccessible::StatusBar) {
+        status = c->text(QAccessible::Name);
+      } else if (c->role() == QAccessible::StaticText && c->object() == nullptr) {
+        version = c->text(QAccessible::Name);
+      }
+    }
+    EXPECT_EQ(version, QString::fromStdWString(CConfigHelper::GetInstance().GetVersionText()));
+    return std::make_tuple(tabs, selected, status);
+  };
+  EXPECT_EQ(painted(), std::make_tuple(QStringList{"QV series", "QV120", "QV220", "QV320", "QV240",
+                                                   "QV340", "RW480", "PX series", "DTC lookup",
+                                                   "Manuals"},
+                                       QString("QV120"), QString("No tool connected")));
+  Click(cmd::kDtc);
+  EXPECT_EQ(painted(), std::make_tuple(QStringList{"QV series", "PX series", "DTC lookup", "Manuals"},
+                                       QString("DTC lookup"), QString()));
+  // The entry's action runs it as a click does.
+  window->child(1)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_EQ(dlg->CurrentProduct(), 8);
+  EXPECT_EQ(dlg->CurrentPage(), PageId::QV120);
+}
+
+// Keys go where the keyboard focus is, as on a real display: to the
+// active window's focus widget.
+TEST_F(MainWindowTest, KeysAfterChoosingAPageReachItsFirstControlNeverAHiddenPage) {
+  dlg->show();
+  dlg->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
+  QLineEdit* bin = Qv120Page(*dlg)->Edit(CUpgradeQV120Dlg::kBinEditId);
+  EXPECT_EQ(QApplication::focusWidget(), bin);
+
+  Click(cmd::kDtc);
+  auto* dtc = qobject_cast<CDlgDtcLookup*>(dlg->Page(PageId::Dtc));
+  ASSERT_NE(dtc, nullptr);
+  EXPECT_EQ(QApplication::focusWidget(), dtc->SearchBox());
+  QTest::keyClicks(nullptr, QStringLiteral("p0420"));
+  EXPECT_EQ(dtc->SearchBox()->text(), QStringLiteral("P0420"));
+  EXPECT_EQ(bin->text(), QString());
+
+  // A tool page without a control of its own (before it shows) and the
+  // way back: the product page's first path box has the keyboard again.
+  Click(cmd::kQvFamily);
+  EXPECT_EQ(QApplication::focusWidget(), bin);
+  Click(cmd::kManual);
+  QTest::keyClicks(nullptr, QStringLiteral("x"));
+  EXPECT_EQ(bin->text(), QString());
+  EXPECT_EQ(dtc->SearchBox()->text(), QStringLiteral("P0420"));
+}
+
+TEST_F(MainWindowTest, WhileTheQv220PageReceivesCloseAndMinimiseDoNothing) {
+  dlg->show();
+  Click(cmd::kQv220);
+  auto* qv220 = qobject_cast<CUpgradeQV220Dlg*>(dlg->Page(PageId::QV220));
+  ASSERT_NE(qv220, nullptr);
+  qv220->SetDayClock([] { return 36000; });
+  qv220->SwitchToDataMode();
+  qv220->OnReceivedByte('x');
+  ASSERT_TRUE(qv220->IsBusy());
+  EXPECT_TRUE(QAccessible::queryAccessibleInterface(dlg.get())->state().busy);
+  for (const char* name : {"minimiseButton", "closeButton"}) {
+    auto* button = dlg->findChild<CSkinButtonEx*>(QString::fromLatin1(name));
+    ASSERT_NE(button, nullptr);
+    QTest::mouseClick(button, Qt::LeftButton);
+    Pump(5);
+    EXPECT_TRUE(dlg->isVisible()) << name;
+    EXPECT_FALSE(dlg->isMinimized()) << name;
+    EXPECT_NE(dlg->Surface(), nullptr) << name;
+  }
 }
 
 TEST_F(MainWindowTest, CloseButtonEndsCancelledAndReleasesSurfaceAndPages) {

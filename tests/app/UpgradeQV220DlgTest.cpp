@@ -1,10 +1,13 @@
 // The QV220 page: data mode against the simulated tool (line assembly,
 // receive timing, conversion, port retries, mode switches), its update
 // rules where they differ from the QV120 page, and printing to PDF.
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QProcess>
+#include <QTimer>
 
 #include <sys/file.h>
 #include <fcntl.h>
@@ -193,6 +196,53 @@ TEST_F(UpgradeQV220DlgTest, ReleaseBeforeHidingClosesTheDataPort) {
   page->OnPageMessage(WM_RELEASE_PORT, 0, 0);
   EXPECT_FALSE(page->Link()->IsOpen());
   EXPECT_EQ(page->Port(), -1);
+}
+
+// Letting go of the port hands the page the bytes still queued; the page
+// must not be left holding the window busy, since a page that is not shown
+// never gets the tick that ends a reception.
+TEST_F(UpgradeQV220DlgTest, LettingGoOfThePortDuringAReceptionLeavesNothingBusy) {
+  auto tool = DataTool("streaming line\r\n");
+  ASSERT_TRUE(tool->IsUp());
+  const std::pair<const char*, std::function<void()>> releases[] = {
+      {"release message", [&] { page->OnPageMessage(WM_RELEASE_PORT, 0, 0); }},
+      {"update mode", [&] { page->OnCommand(CUpgradeQV220Dlg::kCmdUpdateMode); }},
+  };
+  for (const auto& [name, release] : releases) {
+    page->SetActive(true);
+    page->SwitchToDataMode();
+    ASSERT_TRUE(page->Link()->IsOpen()) << name;
+    Feed("partial");  // a reception in progress
+    release();
+    page->SetActive(false);  // hidden, as the main window does next
+    page->OnTimer(CUpgradeQV220Dlg::kTimerData);
+    EXPECT_FALSE(page->IsBusy()) << name;
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << name;
+    // A byte that still reaches a page not shown starts no reception.
+    Feed("late\n");
+    EXPECT_FALSE(page->IsBusy()) << name;
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << name;
+    page->SwitchToUpdateMode();
+  }
+}
+
+TEST_F(UpgradeQV220DlgTest, NoRightClickMenuWhileAReceptionIsInProgress) {
+  page->show();
+  page->SwitchToDataMode();
+  Feed("a\n");
+  ASSERT_TRUE(page->IsBusy());
+  bool opened = false;
+  QTimer::singleShot(200, [&] {
+    if (QWidget* popup = QApplication::activePopupWidget()) {
+      opened = true;
+      popup->close();
+    }
+  });
+  QWidget* viewport = page->View()->viewport();
+  QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(10, 10), viewport->mapToGlobal(QPoint(10, 10)));
+  QCoreApplication::sendEvent(viewport, &menu);
+  Pump(300);
+  EXPECT_FALSE(opened);
 }
 
 TEST_F(UpgradeQV220DlgTest, Rw480IsNeverAskedItsName) {
