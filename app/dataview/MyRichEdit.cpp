@@ -234,6 +234,7 @@ void CMyRichEdit::MoveCaret(std::uint64_t offset, bool keepAnchor) {
 }
 
 void CMyRichEdit::moveCursor(QTextCursor::MoveOperation operation, QTextCursor::MoveMode mode) {
+  FollowEnd();  // lines that came first take the caret along first
   const bool keep = mode == QTextCursor::KeepAnchor;
   const std::uint64_t row = store_.RowOf(caret_);
   std::uint64_t to = caret_;
@@ -264,6 +265,7 @@ void CMyRichEdit::moveCursor(QTextCursor::MoveOperation operation, QTextCursor::
 }
 
 void CMyRichEdit::selectAll() {
+  FollowEnd();
   anchor_ = 0;
   caret_ = store_.Size();
   viewport()->update();
