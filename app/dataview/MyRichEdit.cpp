@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
@@ -13,6 +14,8 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
+
+#include "app/dataview/DataViewAccessible.h"
 
 namespace {
 constexpr QChar kCrSymbol(0x240D);
@@ -39,6 +42,11 @@ CMyRichEdit::CMyRichEdit(QWidget* parent) : QAbstractScrollArea(parent) {
   viewport()->setBackgroundRole(QPalette::Base);
   viewport()->setAutoFillBackground(true);
   UpdateMetrics();
+  static const bool accessible = [] {
+    QAccessible::installFactory(DataViewAccessibleFactory);
+    return true;
+  }();
+  (void)accessible;
 }
 
 CMyRichEdit::~CMyRichEdit() = default;
@@ -177,6 +185,25 @@ int CMyRichEdit::CharsBefore(std::uint64_t offset) const {
       count += b >= 0xF0 ? 2 : 1;  // beyond the BMP: a surrogate pair
   }
   return count;
+}
+
+std::uint64_t CMyRichEdit::OffsetOfChar(int chars) const {
+  const char* text = store_.Data();
+  std::uint64_t offset = 0;
+  for (int count = 0; offset < store_.Size(); ++offset) {
+    if (!IsContinuation(text[offset])) {
+      if (count >= chars)
+        break;
+      count += static_cast<unsigned char>(text[offset]) >= 0xF0 ? 2 : 1;
+    }
+  }
+  return offset;
+}
+
+void CMyRichEdit::SetCharacterSelection(int anchor, int position) {
+  FollowEnd();
+  anchor_ = OffsetOfChar(std::max(0, anchor));
+  MoveCaret(OffsetOfChar(std::max(0, position)), true);
 }
 
 CViewCursor CMyRichEdit::textCursor() const {

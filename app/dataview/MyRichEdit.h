@@ -94,6 +94,9 @@ class CMyRichEdit : public QAbstractScrollArea {
   void moveCursor(QTextCursor::MoveOperation operation,
                   QTextCursor::MoveMode mode = QTextCursor::MoveAnchor);
   void selectAll();
+  // Selects the UTF-16 characters [anchor, position) (the caret at
+  // `position`); both are clamped to the text.
+  void SetCharacterSelection(int anchor, int position);
   // The selection to the clipboard; cut also removes it; paste replaces it.
   void copy();
   void cut();
@@ -106,8 +109,9 @@ class CMyRichEdit : public QAbstractScrollArea {
   std::uint64_t NextFormatChange(std::uint64_t offset, std::uint64_t limit) const;
   // End of the text of row `row` (before its LF or CR LF).
   std::uint64_t BodyEnd(std::uint64_t row) const;
-  // UTF-16 characters in the bytes [0, offset).
+  // UTF-16 characters in the bytes [0, offset), and back.
   int CharsBefore(std::uint64_t offset) const;
+  std::uint64_t OffsetOfChar(int chars) const;
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;

@@ -1,7 +1,9 @@
 // The data view's own editing: keys join and split lines with the line
 // ends as received, received lines follow the user's edits, and the view
-// scrolls to the line that came last.
+// scrolls to the line that came last; assistive technology reads it.
+#include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QScrollBar>
 
@@ -67,6 +69,27 @@ TEST(DataViewEditTest, ColourOfASelectionStaysWithItsTextThroughEdits) {
   EXPECT_EQ(red.text(), QString("red here"));
   EXPECT_EQ(red.charFormat().foreground().color(), QColor(Qt::red));
   EXPECT_FALSE(view.FormatAt(view.Store().RowStart(2)).hasProperty(QTextFormat::ForegroundBrush));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DataViewEditTest, AssistiveTechnologyReadsTheTextAndSetsTheSelection) {
+  CMyRichEdit view;
+  view.AppendLine("T=25\r\n");
+  view.AppendLine("caf\u00e9\n");
+  QAccessibleInterface* node = QAccessible::queryAccessibleInterface(&view);
+  ASSERT_NE(node, nullptr);
+  QAccessibleTextInterface* text = node->textInterface();
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(text->characterCount(), 11);
+  EXPECT_EQ(text->text(0, text->characterCount()), QString("T=25\r\ncaf\u00e9\n"));
+  text->setSelection(0, 6, 10);  // "café"
+  EXPECT_EQ(view.textCursor().selectionStart(), 6);
+  EXPECT_EQ(view.textCursor().selectionEnd(), 10);
+  view.copy();
+  EXPECT_EQ(QApplication::clipboard()->text(), QString("caf\u00e9"));
 }
 
 }  // namespace
