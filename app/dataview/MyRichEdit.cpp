@@ -9,6 +9,7 @@
 #include <QContextMenuEvent>
 #include <QFontDialog>
 #include <QFontMetrics>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -38,6 +39,7 @@ CMyRichEdit::CMyRichEdit(QWidget* parent) : QAbstractScrollArea(parent) {
   setObjectName(QStringLiteral("view1009"));
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_InputMethodEnabled);
   viewport()->setCursor(Qt::IBeamCursor);
   viewport()->setBackgroundRole(QPalette::Base);
   viewport()->setAutoFillBackground(true);
@@ -613,7 +615,38 @@ void CMyRichEdit::focusOutEvent(QFocusEvent* event) {
   viewport()->update();
 }
 
+void CMyRichEdit::changeEvent(QEvent* event) {
+  QAbstractScrollArea::changeEvent(event);
+  if (event->type() == QEvent::FontChange) {
+    UpdateMetrics();
+    UpdateScrollBars();
+    viewport()->update();
+  }
+}
+
 // --- Input -------------------------------------------------------------
+
+void CMyRichEdit::inputMethodEvent(QInputMethodEvent* event) {
+  FollowEnd();
+  if (!event->commitString().isEmpty())
+    InsertTyped(event->commitString());
+  event->accept();
+}
+
+QVariant CMyRichEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
+  if (query == Qt::ImCursorRectangle || query == Qt::ImAnchorRectangle) {
+    const auto first = static_cast<std::uint64_t>(verticalScrollBar()->value());
+    const std::uint64_t row = store_.RowOf(caret_);
+    const int y = row >= first ? static_cast<int>(row - first) * lineHeight_ : 0;
+    const int x = XOf(caret_) - horizontalScrollBar()->value();
+    return QRect(viewport()->mapTo(this, QPoint(x, y)), QSize(1, lineHeight_));
+  }
+  if (query == Qt::ImEnabled)
+    return true;
+  if (query == Qt::ImFont)
+    return FontAt(caret_);
+  return QAbstractScrollArea::inputMethodQuery(query);
+}
 
 void CMyRichEdit::keyPressEvent(QKeyEvent* event) {
   FollowEnd();

@@ -126,6 +126,10 @@ class CMyRichEdit : public QAbstractScrollArea {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  // Text composed with an input method comes in as typed text.
+  void inputMethodEvent(QInputMethodEvent* event) override;
+  QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
  private:
   // A format given to the bytes [from, to); later spans win.

@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QScrollBar>
 
@@ -34,6 +35,10 @@ TEST(DataViewEditTest, LineEndIsOneStepForDeleteAndBackspace) {
   Key(view, Qt::Key_Backspace);
   EXPECT_EQ(view.Text(), QString("abxcd\n"));
   EXPECT_EQ(view.LineCount(), 1);
+  QInputMethodEvent composed;
+  composed.setCommitString(QString("\u4E2D"));
+  QApplication::sendEvent(&view, &composed);  // an input method's text is typed text
+  EXPECT_EQ(view.Text(), QString("ab\u4E2Dxcd\n"));
 }
 
 TEST(DataViewEditTest, ReceivedLineGoesOnAnUnendedLineAndIsFollowed) {
