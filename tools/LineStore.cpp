@@ -42,6 +42,8 @@ void CGrowArray<T>::Insert(std::size_t at, const T* values, std::size_t n) {
 
 template <typename T>
 void CGrowArray<T>::Erase(std::size_t from, std::size_t n) {
+  if (n == 0)
+    return;  // also keeps memmove away from the null block of an empty array
   std::memmove(data_ + from, data_ + from + n, (size_ - from - n) * sizeof(T));
   size_ -= n;
 }

@@ -27,6 +27,15 @@ TEST(LineStoreTest, LinesEndAtLineFeedOnlyAndAnUnendedLastLineCounts) {
   EXPECT_EQ(store.RowOf(3), 0u);
 }
 
+TEST(LineStoreTest, EditsOfAnEmptyStoreWithoutLineFeeds) {
+  CLineStore store;
+  store.Replace(0, 0, "");
+  store.Replace(0, 0, "ab");
+  store.Replace(1, 1, "");
+  EXPECT_EQ(std::string(store.Slice(0, store.Size())), "ab");
+  EXPECT_EQ(store.LineCount(), 1u);
+}
+
 TEST(LineStoreTest, ReplaceAcrossLineFeedsKeepsTheIndexOfLaterLines) {
   CLineStore store;
   for (int i = 0; i < 5; ++i)
