@@ -9,6 +9,7 @@
 #include <QString>
 #include <QTextCharFormat>
 
+#include <algorithm>
 #include <cstdint>
 
 class CMyRichEdit;
