@@ -11,6 +11,7 @@
 #include "cli/ExitCodes.h"
 #include "cli/Interrupt.h"
 #include "cli/Terminal.h"
+#include "cli/TraceCommand.h"
 
 int main(int argc, char** argv) {
   using namespace cli;
@@ -54,6 +55,7 @@ int main(int argc, char** argv) {
       case Command::Info: return RunInfo(options, out);
       case Command::History: return RunHistory(options, out);
       case Command::Capture: return RunCapture(options, out);
+      case Command::Trace: return RunTrace(options, out);
       default: break;
     }
   } catch (const std::exception& e) {

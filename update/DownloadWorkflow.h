@@ -32,6 +32,9 @@
 
 class CUsbDevInterface;
 struct DownloadRunState;
+namespace varnok {
+class CWireTrace;
+}
 
 class CDownloadWorkflow {
  public:
@@ -53,6 +56,10 @@ class CDownloadWorkflow {
   // CUsbDevInterface::RestrictToPort); -1, the default, scans every port.
   // Call before LoadUpdateFile.
   void RestrictToPort(int port);
+  // Records the device object's line into `trace` (see device/WireTrace.h)
+  // from its creation on; null: no recording. Call before LoadUpdateFile,
+  // on the controlling thread. The front end writes the trace's end line.
+  void SetWireTrace(std::shared_ptr<varnok::CWireTrace> trace);
   const DeviceEntry& Entry() const;
 
   // Reads and checks the update file (header, trailer, partition rules of

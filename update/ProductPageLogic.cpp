@@ -77,6 +77,7 @@ bool CProductPageLogic::VerifyConnectedModel(int onPort) {
   CProductFactory factory;
   std::unique_ptr<CUsbDevInterface> device = factory.Create(entry.USBType);
   if (!device) return false;
+  device->port.SetTrace(trace_);
   if (!device->OpenPort(onPort)) return false;
 
   std::string name;
@@ -147,6 +148,7 @@ PrepareResult CProductPageLogic::PrepareUpdate(UpdatePath which, const std::stri
   workflow.SetPartitionSelector(PartitionSelector(which));
   workflow.SetDeviceEntry(entry);
   if (onlyPort_ >= 0) workflow.RestrictToPort(onlyPort_);
+  if (trace_) workflow.SetWireTrace(trace_);
   if (!workflow.LoadUpdateFile(path)) {
     result.step = PrepareStep::WrongFile;
     result.message = text::kWrongFileMessage;
