@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "device/ProductFactory.h"
+#include "device/WireTrace.h"
 #include "sim/RunningSimulator.h"
 #include "tests/support/PatternBytes.h"
 
@@ -32,6 +33,9 @@ using varnok::sim::RunningSimulator;
 using varnok::sim::SimOptions;
 using varnok::sim::ToolClass;
 using Clock = std::chrono::steady_clock;
+
+// --trace DIR: every run records its wire trace there.
+std::string gTraceDir;
 
 struct ToolCase {
   const char* label;
@@ -101,6 +105,13 @@ RunResult Run(const ToolCase& tool, const Bytes& image, unsigned baud, const std
   std::unique_ptr<CUsbDevInterface> dev = factory.Create(tool.factoryType);
   dev->partition = tool.partition;
   dev->SetDeviceType(1);
+  if (!gTraceDir.empty()) {
+    // Recording on: the block loop must keep its pace.
+    const std::string path = gTraceDir + "/" + tool.label + (baud != 0 ? "-paced" : "-unpaced") +
+                             ".jsonl";
+    dev->port.SetTrace(varnok::CWireTrace::Create(path, {"varnok-bench-protocols", "", "", ""},
+                                                  nullptr));
+  }
   if (!Prepare(tool, *dev, result.failure)) return result;
 
   const int size = static_cast<int>(image.size());
@@ -139,10 +150,12 @@ double Percentile(std::vector<double> v, double p) {
 void Usage() {
   std::printf(
       "Usage: varnok-bench-protocols [--kib N] [--baud B] [--only CLASS] [--skip-paced]\n"
+      "                              [--trace DIR]\n"
       "  --kib N        image size in KiB (default 256)\n"
       "  --baud B       line rate of the paced run (default 115200)\n"
       "  --only CLASS   classic, new or programmer (default all three)\n"
-      "  --skip-paced   only the unpaced run\n");
+      "  --skip-paced   only the unpaced run\n"
+      "  --trace DIR    record every run's wire trace into DIR (recording's cost)\n");
 }
 
 }  // namespace
@@ -160,6 +173,8 @@ int main(int argc, char** argv) {
       baud = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
     } else if (arg == "--only" && i + 1 < argc) {
       only = argv[++i];
+    } else if (arg == "--trace" && i + 1 < argc) {
+      gTraceDir = argv[++i];
     } else if (arg == "--skip-paced") {
       skipPaced = true;
     } else {

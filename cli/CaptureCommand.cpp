@@ -21,6 +21,7 @@
 #include "cli/OutputCheck.h"
 #include "cli/PortDiagnosis.h"
 #include "cli/ToolPorts.h"
+#include "cli/TraceRecording.h"
 #include "device/PortNames.h"
 #include "device/SearchUsbPort.h"
 #include "device/SerialPort.h"
@@ -285,14 +286,23 @@ int RunCapture(const CliOptions& options, CliReporter& out) {
     raw = stdout;
   }
 
+  bool traceFailed = false;
+  const std::shared_ptr<varnok::CWireTrace> trace =
+      StartRunTrace(options.tracePath, DeviceEntry(), "data", out, traceFailed);
+  if (traceFailed) {
+    if (raw != nullptr && raw != stdout) std::fclose(raw);
+    return kExitUsage;
+  }
   CaptureQueue queue;
   CSerialPort serial;
+  serial.SetTrace(trace);
   if (serial.Open(&queue, port, kBaud, 'N', 8, 1, EV_RXCHAR_BIT, kWriteBuffer) != 1 ||
       serial.StartMonitor() != 1) {
     if (raw != nullptr && raw != stdout) std::fclose(raw);
     const std::string text = "Cannot open " + varnok::PortDevicePath(port);
     out.Message(text, true);
     out.Result("port", kExitNotWritten, text, ProbePort(port));
+    EndRunTrace(trace, "port");
     return kExitNotWritten;
   }
   // Standard output may be the capture itself: the notice goes to standard error.
@@ -374,6 +384,7 @@ int RunCapture(const CliOptions& options, CliReporter& out) {
                 true);
   }
   out.Result(EndName(end), status, summary, "");
+  EndRunTrace(trace, EndName(end));
   return status;
 }
 

@@ -38,6 +38,7 @@ constexpr OptionRow kOptionTable[] = {
     {"--lines", Takes(Command::Capture)},
     {"--seconds", Takes(Command::Capture)},
     {"--timestamps", Takes(Command::Capture)},
+    {"--trace", Takes(Command::Update) | Takes(Command::Capture)},
 };
 
 const OptionRow* FindOptionRow(const std::string& name) {
@@ -109,6 +110,8 @@ bool ParseCliArgs(int argc, const char* const* argv, CliOptions& o, std::string&
       if (!takeValue(o.configPath)) return false;
     } else if (arg == "--library") {
       if (!takeValue(o.libraryPath)) return false;
+    } else if (arg == "--trace") {
+      if (!takeValue(o.tracePath)) return false;
     } else if (const int taken =
                    ParseCaptureOption(arg, hasValue, value, i, argc, argv, o.capture, error)) {
       if (taken < 0) return false;
@@ -135,6 +138,7 @@ bool ParseCliArgs(int argc, const char* const* argv, CliOptions& o, std::string&
   else if (command == "info") o.command = Command::Info;
   else if (command == "history") o.command = Command::History;
   else if (command == "capture") o.command = Command::Capture;
+  else if (command == "trace") o.command = Command::Trace;
   else if (command == "help") {
     o.command = Command::Help;
     return true;
@@ -161,6 +165,12 @@ bool ParseCliArgs(int argc, const char* const* argv, CliOptions& o, std::string&
       return false;
     }
     o.updateFile = positional.front();
+  } else if (o.command == Command::Trace) {
+    if (positional.size() != 1) {
+      error = "trace needs exactly one TRACE-FILE";
+      return false;
+    }
+    o.traceFile = positional.front();
   } else if (o.command == Command::Dtc) {
     if (positional.empty()) {
       error = "dtc needs at least one PREFIX";
@@ -200,6 +210,9 @@ std::string CliHelpText() {
       "  update --dry-run ...    make every check of the update, write nothing\n"
       "  info FILE               what an update file is and which models it fits\n"
       "  history [--last N]      the record of updates (updates.log) as a table\n"
+      "  trace FILE [--json]     read a wire trace (--trace) as frames: time,\n"
+      "                          direction, the decoded frame, retries and time-outs,\n"
+      "                          and a summary; --json: the frames as JSON Lines\n"
       "  capture [--output FILE] [--lines N] [--seconds S] [--timestamps]\n"
       "                          write what the tool sends in data mode (57600 8N1)\n"
       "                          unchanged to FILE or standard output, flushed at every\n"
@@ -226,6 +239,9 @@ std::string CliHelpText() {
       "      --count N           with --all --wait: wait for N tools, then update them\n"
       "      --dry-run           update: stop before anything is erased or written\n"
       "      --last N            history: only the N latest records\n"
+      "      --trace FILE        update, capture: record every byte of the run, with\n"
+      "                          its time, as JSON Lines into FILE (with --all: a\n"
+      "                          folder, one file portN.jsonl per tool)\n"
       "  -h, --help              this text\n"
       "      --version           program version\n"
       "\n"

@@ -6,7 +6,7 @@
 
 namespace cli {
 
-enum class Command { None, Help, Version, Ports, Models, Identify, Update, Dtc, Info, History, Capture };
+enum class Command { None, Help, Version, Ports, Models, Identify, Update, Dtc, Info, History, Capture, Trace };
 
 struct CaptureOptions {
   std::string output;       // --output FILE; empty: standard output
@@ -31,6 +31,8 @@ struct CliOptions {
   bool json = false;
   bool verbose = false;
   CaptureOptions capture;  // capture
+  std::string tracePath;   // --trace FILE (update, capture; a folder with --all)
+  std::string traceFile;   // trace: the trace to read
 };
 
 // Parses argv; false with a reason in `error` (usage error).

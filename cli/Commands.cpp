@@ -12,6 +12,7 @@
 #include "cli/PortInfo.h"
 #include "cli/PortSource.h"
 #include "cli/ToolPorts.h"
+#include "cli/TraceRecording.h"
 #include "cli/UpdateSteps.h"
 #include "device/FilePath.h"
 #include "device/PortNames.h"
@@ -264,8 +265,10 @@ namespace {
 // One update of the tool on one port (the first found, or --port's);
 // `record` learns the port.
 int UpdateTheTool(const CliOptions& options, CliReporter& out, const DeviceEntry& model,
-                  PageKind kind, varnok::CUpdateRecorder& record) {
+                  PageKind kind, varnok::CUpdateRecorder& record,
+                  const std::shared_ptr<varnok::CWireTrace>& trace) {
   CProductPageLogic page(kind, model.DevType);
+  page.SetWireTrace(trace);
   const UpdatePath which = page.ChooseUpdatePath(options.updateFile);
   const int found = FindTheTool(options, out, page);
   if (found != kExitOk) return found;
@@ -339,7 +342,12 @@ int RunUpdate(const CliOptions& options, CliReporter& out) {
 
   varnok::CUpdateRecorder record(model.DevName);
   record.SetFile(options.updateFile);
-  const int exit = UpdateTheTool(options, out, model, kind, record);
+  bool traceFailed = false;
+  const std::shared_ptr<varnok::CWireTrace> trace =
+      StartRunTrace(options.tracePath, model, nullptr, out, traceFailed);
+  if (traceFailed) return kExitUsage;
+  const int exit = UpdateTheTool(options, out, model, kind, record, trace);
+  EndRunTrace(trace, out.LastResult());
   FinishUpdateRecord(record, out.LastResult(), exit);
   return exit;
 }

@@ -10,6 +10,7 @@
 #include "cli/Interrupt.h"
 #include "cli/RunBoard.h"
 #include "cli/ToolPorts.h"
+#include "cli/TraceRecording.h"
 #include "cli/UpdateSteps.h"
 #include "device/PortNames.h"
 #include "update/DownloadWorkflow.h"
@@ -52,13 +53,22 @@ void RunOneTool(const Bench& bench, BenchRun& run) {
   record.SetPort(run.port);
   record.SetFile(bench.options.updateFile);
   CRunBoard& board = bench.board;
+  std::shared_ptr<varnok::CWireTrace> trace;
+  if (!bench.options.tracePath.empty()) {
+    std::string error;
+    trace = varnok::CWireTrace::Create(TraceFileForPort(bench.options.tracePath, run.port),
+                                       RunTraceHeader(bench.model, nullptr), &error);
+    if (!trace) board.Message(run.index, error, true);
+  }
   auto end = [&](const std::string& result, int exit, const std::string& text) {
     run.exit = exit;
+    EndRunTrace(trace, result);
     board.Finish(run.index, result, exit, text);
     FinishUpdateRecord(record, result, exit);
   };
 
   CProductPageLogic page(bench.kind, bench.model.DevType);
+  page.SetWireTrace(trace);
   page.RestrictToPort(run.port);
   const UpdatePath which = page.ChooseUpdatePath(bench.options.updateFile);
   CDownloadWorkflow workflow;

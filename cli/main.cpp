@@ -16,6 +16,7 @@
 #include "cli/Interrupt.h"
 #include "cli/OutputCheck.h"
 #include "cli/Terminal.h"
+#include "cli/TraceCommand.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ int RunCommand(const cli::CliOptions& options, cli::CliReporter& out) {
       case Command::Info: return RunInfo(options, out);
       case Command::History: return RunHistory(options, out);
       case Command::Capture: return RunCapture(options, out);
+      case Command::Trace: return RunTrace(options, out);
       default: break;
     }
   } catch (const std::exception& e) {

@@ -3,6 +3,9 @@
 // SerialPort_win.cpp) open and close the line, wait and read one byte.
 #include "device/SerialPort.h"
 
+#include "device/PortNames.h"
+#include "device/WireTrace.h"
+
 namespace {
 constexpr std::intptr_t kNoHandle = -1;
 
@@ -73,8 +76,15 @@ int CSerialPort::Open(ISerialPortOwner* newOwner, int port, int baud, char parit
   writeBufferSize = writeBuffer;
 
   std::lock_guard<std::mutex> lock(portLock);
+  if (trace_ && portHandle != kNoHandle) trace_->Close();
   ReleaseHandle();
-  return OpenHandle(port, baud, parity, dataBits, stopBits, mask);
+  const int opened = OpenHandle(port, baud, parity, dataBits, stopBits, mask);
+  if (trace_ && opened == 1) {
+    const char format[] = {static_cast<char>('0' + dataBits % 10), parity,
+                           static_cast<char>('0' + stopBits % 10), '\0'};
+    trace_->Open(port, varnok::PortDevicePath(port), static_cast<unsigned>(baud), format);
+  }
+  return opened;
 }
 
 int CSerialPort::StartMonitor() {
@@ -107,6 +117,7 @@ int CSerialPort::Close() {
   // On the monitor thread (from a delivery) no port I/O is in flight, so
   // the handle may go now as well.
   std::lock_guard<std::mutex> lock(portLock);
+  if (trace_ && portHandle != kNoHandle) trace_->Close();
   ReleaseHandle();
   return 1;
 }
@@ -133,6 +144,7 @@ bool CSerialPort::DeliverPortEvent() {
     const ByteRead got = ReadOneByte(byte);
     if (got == ByteRead::Empty) return true;
     if (got == ByteRead::Gone) return false;
+    if (trace_) trace_->Rx(&byte, 1);
     // Delivered outside the lock: the owner may call Close from here.
     Deliver(WM_COMM_RXCHAR, byte);
   }
@@ -157,6 +169,7 @@ void CSerialPort::MonitorLoop() {
     // waiting on it again would only wake at once, over and over.
     {
       std::lock_guard<std::mutex> lock(portLock);
+      if (trace_ && portHandle != kNoHandle) trace_->Gone();
       ReleaseHandle();
     }
     Deliver(WM_COMM_PORT_GONE, 0);

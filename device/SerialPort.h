@@ -28,6 +28,10 @@
 
 #include "device/WakeSignal.h"
 
+namespace varnok {
+class CWireTrace;
+}
+
 // Messages sent to the owner; wParam as listed, port number always passed.
 constexpr unsigned WM_COMM_BREAK_DETECTED = 0x0401;   // wParam 0
 constexpr unsigned WM_COMM_CTS_DETECTED = 0x0402;     // wParam 0
@@ -84,6 +88,11 @@ class CSerialPort {
 
   bool IsOpen() const;
   bool IsMonitoring() const { return threadAlive.load(); }
+
+  // Records opens (with their line settings), closes, the hang-up and every
+  // byte received into `trace` (null: no recording). Set on the owner's
+  // thread before Open and StartMonitor, not while the monitor runs.
+  void SetTrace(std::shared_ptr<varnok::CWireTrace> trace) { trace_ = std::move(trace); }
 
   // Names of set-up and I/O calls that failed, oldest first (the error hook;
   // nothing shows them).
@@ -142,4 +151,5 @@ class CSerialPort {
   int writeBufferSize;
   std::vector<std::uint8_t> pendingOutput;
   std::vector<std::string> errorLog;
+  std::shared_ptr<varnok::CWireTrace> trace_;
 };

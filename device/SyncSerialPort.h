@@ -13,10 +13,15 @@
 // WaitReadable use it is closed on the spot: IsOpen() is false from then on,
 // so owners that reopen a closed port before their next exchange do so.
 //
+// Recording: with a wire trace set (SetTrace), every open, close and
+// hang-up and every byte written or read goes to it, here in the shared
+// part, whichever backend carries the bytes.
+//
 // Threads: one thread uses the port (and alone opens and closes it); any
 // other thread may only call Interrupt().
 
 #include <cstdint>
+#include <memory>
 
 #include "device/PortError.h"
 #include "device/WakeSignal.h"
@@ -32,6 +37,10 @@ class ISerialNotify {
 
 // Message number under which a port failure text reaches its notify window.
 constexpr unsigned WM_PORT_FAILURE_TEXT = 0x047B;  // WM_USER+123
+
+namespace varnok {
+class CWireTrace;
+}
 
 class CSyncSerialPort {
  public:
@@ -87,6 +96,12 @@ class CSyncSerialPort {
 
   bool IsOpen() const { return openFlag != 0; }
 
+  // Records the port's traffic into `trace` from now on (null: no
+  // recording). Shared ownership: several ports may write one trace.
+  // On the thread that uses the port.
+  void SetTrace(std::shared_ptr<varnok::CWireTrace> trace) { trace_ = std::move(trace); }
+  const std::shared_ptr<varnok::CWireTrace>& Trace() const { return trace_; }
+
   // Why the last Open failed (None after a good one) and the raw OS error.
   varnok::PortFailure LastOpenFailure() const { return lastOpenFailure; }
   int LastOpenOsError() const { return lastOpenOsError; }
@@ -94,6 +109,14 @@ class CSyncSerialPort {
  private:
   static constexpr std::intptr_t kNoHandle = -1;
 
+  // ---- per platform: the line itself, unrecorded ----
+  int OpenLine(int port, unsigned baud, ISerialNotify* notify);
+  int CloseLine();
+  int WriteLine(const std::uint8_t* data, int length);
+  int ReadLine(std::uint8_t* buffer, int capacity);
+
+  // The line hung up: recorded as such, then closed.
+  void LineGone();
   void ReportFailure(const char* format, int osError);
   // Closes the port when `osError` says the device went away.
   void CloseIfLost(int osError);
@@ -105,4 +128,5 @@ class CSyncSerialPort {
   varnok::PortFailure lastOpenFailure;
   int lastOpenOsError;
   CWakeSignal wake_;  // lives as long as the object; Reset leaves it alone
+  std::shared_ptr<varnok::CWireTrace> trace_;  // Reset leaves it alone too
 };

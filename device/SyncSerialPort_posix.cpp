@@ -19,7 +19,7 @@ using varnok::LastOsError;
 using varnok::PortFailure;
 using varnok::PortFailureFromOsError;
 
-int CSyncSerialPort::Open(int portNumber, unsigned baud, ISerialNotify* notify) {
+int CSyncSerialPort::OpenLine(int portNumber, unsigned baud, ISerialNotify* notify) {
   notifyWindow = notify;
   if (openFlag) return 1;
 
@@ -68,7 +68,7 @@ int CSyncSerialPort::Open(int portNumber, unsigned baud, ISerialNotify* notify) 
   return 1;
 }
 
-int CSyncSerialPort::Close() {
+int CSyncSerialPort::CloseLine() {
   if (openFlag && portHandle != kNoHandle) {
     const int fd = static_cast<int>(portHandle);
     ::ioctl(fd, TIOCNXCL);
@@ -79,7 +79,7 @@ int CSyncSerialPort::Close() {
   return 1;
 }
 
-int CSyncSerialPort::Write(const std::uint8_t* data, int length) {
+int CSyncSerialPort::WriteLine(const std::uint8_t* data, int length) {
   if (!openFlag || portHandle == kNoHandle) return -1;
   if (length <= 0) return 0;
   const int fd = static_cast<int>(portHandle);
@@ -111,7 +111,7 @@ int CSyncSerialPort::Write(const std::uint8_t* data, int length) {
   return written;
 }
 
-int CSyncSerialPort::Read(std::uint8_t* buffer, int capacity) {
+int CSyncSerialPort::ReadLine(std::uint8_t* buffer, int capacity) {
   if (!openFlag || portHandle == kNoHandle) return -1;
   const int fd = static_cast<int>(portHandle);
   int queued = 0;
@@ -152,7 +152,7 @@ int CSyncSerialPort::WaitReadable(int timeoutMs) {
     // The device is gone; what it sent before may still be read.
     int queued = 0;
     if (::ioctl(fd, FIONREAD, &queued) == 0 && queued > 0) return 1;
-    Close();  // counts as closed from now on, so that owners reopen it
+    LineGone();  // counts as closed from now on, so that owners reopen it
     return -1;
   }
   if (p[0].revents & POLLIN) return 1;

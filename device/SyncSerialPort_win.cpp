@@ -23,7 +23,7 @@ HANDLE AsHandle(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
 
 }  // namespace
 
-int CSyncSerialPort::Open(int portNumber, unsigned baud, ISerialNotify* notify) {
+int CSyncSerialPort::OpenLine(int portNumber, unsigned baud, ISerialNotify* notify) {
   notifyWindow = notify;
   if (openFlag) return 1;
 
@@ -87,14 +87,14 @@ int CSyncSerialPort::Open(int portNumber, unsigned baud, ISerialNotify* notify) 
   return 1;
 }
 
-int CSyncSerialPort::Close() {
+int CSyncSerialPort::CloseLine() {
   if (openFlag && portHandle != kNoHandle) ::CloseHandle(AsHandle(portHandle));
   openFlag = 0;
   portHandle = kNoHandle;
   return 1;
 }
 
-int CSyncSerialPort::Write(const std::uint8_t* data, int length) {
+int CSyncSerialPort::WriteLine(const std::uint8_t* data, int length) {
   if (!openFlag || portHandle == kNoHandle) return -1;
   if (length <= 0) return 0;
   // Returns early with a short count when the write total time-out
@@ -109,7 +109,7 @@ int CSyncSerialPort::Write(const std::uint8_t* data, int length) {
   return static_cast<int>(written);
 }
 
-int CSyncSerialPort::Read(std::uint8_t* buffer, int capacity) {
+int CSyncSerialPort::ReadLine(std::uint8_t* buffer, int capacity) {
   if (!openFlag || portHandle == kNoHandle) return -1;
   const HANDLE h = AsHandle(portHandle);
   DWORD errors = 0;
@@ -154,7 +154,7 @@ int CSyncSerialPort::WaitReadable(int timeoutMs) {
     DWORD errors = 0;
     COMSTAT status{};
     if (!::ClearCommError(h, &errors, &status)) {
-      Close();  // counts as closed from now on, so that owners reopen it
+      LineGone();  // counts as closed from now on, so that owners reopen it
       return -1;
     }
     if (status.cbInQue > 0) return 1;

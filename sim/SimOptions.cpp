@@ -143,6 +143,7 @@ ParseResult ParseSimArgs(int argc, const char* const* argv, SimOptions& o, std::
        }},
       {"--flash-out", text(o.flashOut)},
       {"--ready-file", text(o.readyFile)},
+      {"--replay", text(o.replayFile)},
       {"--pace",
        [&](const std::string& v) {
          unsigned long long n = 0;
@@ -170,6 +171,8 @@ ParseResult ParseSimArgs(int argc, const char* const* argv, SimOptions& o, std::
       {"--data-loop", &o.dataLoop},
       {"--data-raw", &o.dataRaw},
       {"--verbose", &o.verbose},
+      {"--fast", &o.replayFast},
+      {"--loose", &o.replayLoose},
       {"-v", &o.verbose},
   };
 
@@ -275,6 +278,14 @@ Output:
   --flash-out FILE       at the end, write the written image (from the start
                          of the erased region up to the highest byte written)
   --ready-file FILE      write the link path into FILE once the line is up
+  --replay FILE          play the tool's side of a wire trace (varnok-cli
+                         --trace): wait for every recorded request byte for
+                         byte, answer with the recorded reply after the
+                         recorded delay, play hang-ups; the first byte that
+                         differs stops the replay (exit status 3)
+  --fast                 with --replay: answer at once
+  --loose                with --replay: a block whose payload differs passes
+                         when its frame has the recorded shape
   --exit-after-finish    end once the update is over: classic after C3, new
                          after FinishUpdate (2D), programmer after the
                          RestartDevice (21) that follows FinishUpdate; data

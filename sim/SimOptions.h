@@ -53,6 +53,16 @@ struct SimOptions {
   bool dataRaw = false;  // send the data file's bytes as they are
 
   bool verbose = false;
+  // Keep every byte received and sent (ToolSimulator::Received/Sent), for
+  // tests that compare the line with a recording.
+  bool keepWire = false;
+
+  // Replay of a recorded run (--replay FILE): the tool's side of the trace
+  // instead of an engine. --fast: replies at once; --loose: block payloads
+  // may differ from the recording.
+  std::string replayFile;
+  bool replayFast = false;
+  bool replayLoose = false;
 
   // The name reported in the given state (class default when unset).
   std::string ReportedName(bool inLoader) const;

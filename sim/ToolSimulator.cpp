@@ -156,6 +156,7 @@ bool ToolSimulator::WriteAll(const std::uint8_t* bytes, std::size_t n, bool pati
     if (stop_.load() || !link_.IsOpen()) return false;
     const ssize_t w = ::write(link_.MasterFd(), bytes + done, n - done);
     if (w > 0) {
+      if (options_.keepWire) sent_.insert(sent_.end(), bytes + done, bytes + done + w);
       done += static_cast<std::size_t>(w);
       continue;
     }
@@ -234,6 +235,7 @@ void ToolSimulator::ServeProtocol() {
       const ssize_t n = ::read(link_.MasterFd(), buffer, sizeof buffer);
       if (n > 0) {
         const auto count = static_cast<std::size_t>(n);
+        if (options_.keepWire) received_.insert(received_.end(), buffer, buffer + count);
         // A reply cannot leave before its request has fully arrived; the
         // wait for that is folded into the reply's one sleep (Deliver).
         requestDoneAt_ = pacer_.Enabled() ? pacer_.ReceiveDone(count, arrived) : arrived;

@@ -45,6 +45,9 @@ class ToolSimulator {
   // After Run: the engine with its flash and request counts.
   const ToolEngine& Engine() const { return *engine_; }
   int BlocksWritten() const { return blocksWritten_; }
+  // With options.keepWire: every byte read from the line and written to it.
+  const Bytes& Received() const { return received_; }
+  const Bytes& Sent() const { return sent_; }
   int Reboots() const { return reboots_; }
 
  private:
@@ -81,6 +84,7 @@ class ToolSimulator {
   int reboots_ = 0;
   bool unplugFired_ = false;
   std::string error_;
+  Bytes received_, sent_;
 };
 
 }  // namespace varnok::sim

@@ -3,15 +3,18 @@
 #include <cstring>
 #include <iostream>
 
+#include "sim/ReplayTool.h"
 #include "sim/SimOptions.h"
 #include "sim/ToolSimulator.h"
 
 namespace {
 
 varnok::sim::ToolSimulator* gSimulator = nullptr;
+varnok::sim::ReplayTool* gReplay = nullptr;
 
 extern "C" void OnStopSignal(int) {
   if (gSimulator != nullptr) gSimulator->RequestStop();
+  if (gReplay != nullptr) gReplay->RequestStop();
 }
 
 void InstallStopHandlers() {
@@ -20,6 +23,29 @@ void InstallStopHandlers() {
   sigemptyset(&action.sa_mask);
   for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
   std::signal(SIGPIPE, SIG_IGN);
+}
+
+// --replay: 0 when every event was played, 3 at the first difference.
+int RunReplay(const varnok::sim::SimOptions& options) {
+  using namespace varnok::sim;
+  ReplayTool replay(options, &std::cerr);
+  gReplay = &replay;
+  InstallStopHandlers();
+  std::string error;
+  if (!replay.Start(&error)) {
+    std::cerr << "varnok-toolsim: " << error << "\n";
+    gReplay = nullptr;
+    return 2;
+  }
+  const ReplayEnd end = replay.Run();
+  gReplay = nullptr;
+  switch (end) {
+    case ReplayEnd::Played:
+    case ReplayEnd::Stopped: return 0;
+    case ReplayEnd::Mismatch: return 3;
+    case ReplayEnd::Failed: break;
+  }
+  return 1;
 }
 
 }  // namespace
@@ -38,6 +64,8 @@ int main(int argc, char** argv) {
     case ParseResult::Run:
       break;
   }
+
+  if (!options.replayFile.empty()) return RunReplay(options);
 
   ToolSimulator simulator(options, &std::cout);
   gSimulator = &simulator;

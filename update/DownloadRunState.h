@@ -21,11 +21,16 @@
 #include "update/DeviceEntry.h"
 #include "update/DownloadView.h"
 
+namespace varnok {
+class CWireTrace;
+}
+
 struct DownloadRunState {
   // Set up before the run.
   DeviceEntry entry;
   int partitionSelector = 0;
   int onlyPort = -1;  // RestrictToPort; -1: every port
+  std::shared_ptr<varnok::CWireTrace> trace;  // SetWireTrace; null: none
   std::unique_ptr<std::vector<std::uint8_t>> image;  // null when none loaded
   std::vector<std::uint8_t> fileHead;  // the file's bytes before the image (a classic header)
   std::unique_ptr<CProductFactory> factory;

@@ -65,6 +65,11 @@ void CDownloadWorkflow::RestrictToPort(int port) {
   if (state->device) state->device->RestrictToPort(port);
 }
 
+void CDownloadWorkflow::SetWireTrace(std::shared_ptr<varnok::CWireTrace> trace) {
+  state->trace = std::move(trace);
+  if (state->device) state->device->port.SetTrace(state->trace);
+}
+
 const DeviceEntry& CDownloadWorkflow::Entry() const { return state->entry; }
 
 void CDownloadWorkflow::SetView(IDownloadView* view) {

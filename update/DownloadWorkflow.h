@@ -33,6 +33,9 @@
 
 class CUsbDevInterface;
 struct DownloadRunState;
+namespace varnok {
+class CWireTrace;
+}
 
 // Size and SHA-256 (64 lower-case hex digits) of a loaded update file.
 struct LoadedFileDigest {
@@ -61,6 +64,10 @@ class CDownloadWorkflow {
   // CUsbDevInterface::RestrictToPort); -1, the default, scans every port.
   // Call before LoadUpdateFile.
   void RestrictToPort(int port);
+  // Records the device object's line into `trace` (see device/WireTrace.h)
+  // from its creation on; null: no recording. Call before LoadUpdateFile,
+  // on the controlling thread. The front end writes the trace's end line.
+  void SetWireTrace(std::shared_ptr<varnok::CWireTrace> trace);
   const DeviceEntry& Entry() const;
 
   // Reads and checks the update file (header, trailer, partition rules of

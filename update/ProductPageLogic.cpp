@@ -79,6 +79,7 @@ bool CProductPageLogic::VerifyConnectedModel(int onPort) {
   std::unique_ptr<CUsbDevInterface> device = factory.Create(entry.USBType);
   if (!device) return false;
   lastCheck_ = ModelCheck::NoPort;
+  device->port.SetTrace(trace_);
   if (!device->OpenPort(onPort)) return false;
   lastCheck_ = ModelCheck::NoAnswer;
 
@@ -152,6 +153,7 @@ PrepareResult CProductPageLogic::PrepareUpdate(UpdatePath which, const std::stri
   workflow.SetPartitionSelector(PartitionSelector(which));
   workflow.SetDeviceEntry(entry);
   if (onlyPort_ >= 0) workflow.RestrictToPort(onlyPort_);
+  if (trace_) workflow.SetWireTrace(trace_);
   if (!workflow.LoadUpdateFile(path)) {
     result.step = PrepareStep::WrongFile;
     result.message = text::kWrongFileMessage;

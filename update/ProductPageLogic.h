@@ -8,9 +8,14 @@
 // PrepareUpdate block: they open the port and ask the tool its name (up to
 // two tries 1000 ms apart plus the device's own time-outs).
 
+#include <memory>
 #include <string>
 
 #include "update/DeviceEntry.h"
+
+namespace varnok {
+class CWireTrace;
+}
 
 class CDownloadWorkflow;
 
@@ -69,6 +74,9 @@ class CProductPageLogic {
   // (a named port, or one of several tools updated at once). -1: the first
   // port found, as the window's pages do.
   void RestrictToPort(int port) { onlyPort_ = port; }
+  // Records the model check's line and, through PrepareUpdate, the
+  // download's into `trace` (null: no recording).
+  void SetWireTrace(std::shared_ptr<varnok::CWireTrace> trace) { trace_ = std::move(trace); }
 
   // entry = FindByType(DevType()).
   void LoadEntry();
@@ -118,4 +126,5 @@ class CProductPageLogic {
   int port = -1;
   int onlyPort_ = -1;
   ModelCheck lastCheck_ = ModelCheck::NoPort;
+  std::shared_ptr<varnok::CWireTrace> trace_;
 };

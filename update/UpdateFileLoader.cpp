@@ -39,6 +39,7 @@ bool CDownloadWorkflow::LoadUpdateFile(const std::string& path) {
     if (!s.device) return false;
     s.device->partition = s.partitionSelector;
     s.device->RestrictToPort(s.onlyPort);
+    s.device->port.SetTrace(s.trace);
   }
   CUsbDevInterface& device = *s.device;
 

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QEvent>
 
+#include "device/TraceFolder.h"
+
 namespace {
 QEvent::Type WakeEventType() {
   static const QEvent::Type type = static_cast<QEvent::Type>(QEvent::registerEventType());
@@ -19,6 +21,9 @@ int CCaptureLink::Open(int port) {
   portNumber_ = port;
   gone_ = false;
   shutDown_ = false;
+  EndTrace();
+  trace_ = varnok::CreateTraceFromEnvironment({"varnok", "", "", "data"});
+  port_.SetTrace(trace_);
   const int r = port_.Open(this, port, kBaud, 'N', 8, 1, kEventMask, kWriteBuffer);
   openFailed_ = r != 1;
   return r;
@@ -26,14 +31,21 @@ int CCaptureLink::Open(int port) {
 
 int CCaptureLink::StartMonitor() { return port_.StartMonitor(); }
 
+void CCaptureLink::EndTrace() {
+  if (trace_) trace_->End(gone_.load() ? "port-gone" : "closed");
+  trace_.reset();
+}
+
 void CCaptureLink::Close() {
   port_.Close();
+  EndTrace();
   DeliverPending();
 }
 
 void CCaptureLink::Shutdown() {
   shutDown_ = true;
   port_.Close();
+  EndTrace();
   std::lock_guard<std::mutex> lock(queueLock_);
   queue_.clear();
 }

@@ -23,6 +23,7 @@
 #include <string>
 
 #include "device/SerialPort.h"
+#include "device/WireTrace.h"
 
 class CCaptureLink : public QObject, public ISerialPortOwner {
   Q_OBJECT
@@ -43,7 +44,8 @@ class CCaptureLink : public QObject, public ISerialPortOwner {
   ~CCaptureLink() override;
 
   // Opens `port` with the data-mode settings: 1 done, 0 failed (then
-  // LastOpenFailed() until the next successful Open).
+  // LastOpenFailed() until the next successful Open). With VARNOK_TRACE_DIR
+  // set, each Open starts a new wire trace of the capture.
   int Open(int port);
   // Starts the monitor thread: 1 started, 0 not.
   int StartMonitor();
@@ -56,6 +58,9 @@ class CCaptureLink : public QObject, public ISerialPortOwner {
   bool IsOpen() const { return port_.IsOpen(); }
   bool LastOpenFailed() const { return openFailed_; }
   int PortNumber() const { return portNumber_; }
+
+  // Writes the trace's end line (after the port closed) and drops it.
+  void EndTrace();
 
   // Hands the queued bytes to the page now.
   void DeliverPending();
@@ -75,6 +80,8 @@ class CCaptureLink : public QObject, public ISerialPortOwner {
   GoneHandler onGone_;
   std::atomic<bool> gone_{false};
   CSerialPort port_;
+  // $VARNOK_TRACE_DIR: the trace of the capture since the last Open.
+  std::shared_ptr<varnok::CWireTrace> trace_;
   std::mutex queueLock_;
   std::string queue_;
   std::string taken_;  // the batch being delivered (kept to reuse its memory)

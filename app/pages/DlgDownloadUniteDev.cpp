@@ -14,6 +14,8 @@
 #include "app/skin/ButtonST.h"
 #include "app/skin/ColorStatic.h"
 #include "app/skin/SafeDC.h"
+#include "device/TraceFolder.h"
+#include "update/RunOutcome.h"
 #include "update/StatusTexts.h"
 
 const QColor CDlgDownloadUniteDev::kOkColour(0, 0, 255);
@@ -108,7 +110,8 @@ CDlgDownloadUniteDev::CDlgDownloadUniteDev(QWidget* owner)
     std::fputs(line.toUtf8().constData(), stdout);
     std::fflush(stdout);
   }, queued);
-  connect(&bridge_, &CDownloadViewBridge::Ended, this, [this](int) {
+  connect(&bridge_, &CDownloadViewBridge::Ended, this, [this](int how) {
+    if (trace_) trace_->End(RunOutcomeWord(static_cast<DownloadEnd>(how)));
     ended_ = true;
     button_->setEnabled(true);
     emit RunEnded();
@@ -121,6 +124,8 @@ CDlgDownloadUniteDev::~CDlgDownloadUniteDev() {
   // Stop reports before the widgets go; the workflow's own destructor then
   // waits (bounded) for the worker.
   workflow_.DetachView();
+  // A run closed before its end was reported (later events are dropped).
+  if (trace_ && !ended_) trace_->End("cancelled");
 }
 
 void CDlgDownloadUniteDev::PlaceWindow() {
@@ -138,6 +143,10 @@ void CDlgDownloadUniteDev::StartRun() {
     return;
   started_ = true;
   PlaceWindow();
+  const DeviceEntry& entry = workflow_.Entry();
+  trace_ = varnok::CreateTraceFromEnvironment(
+      {"varnok", "", entry.DevName, varnok::TraceClassName(entry.USBType)});
+  if (trace_) workflow_.SetWireTrace(trace_);
   workflow_.SetView(&bridge_);
   workflow_.Start();
 }

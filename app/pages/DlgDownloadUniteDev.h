@@ -101,6 +101,7 @@ class CDlgDownloadUniteDev : public QDialog {
   // workflow detaches its view while it is destroyed.
   CDownloadViewBridge bridge_;
   CDownloadWorkflow workflow_;
+  std::shared_ptr<varnok::CWireTrace> trace_;  // $VARNOK_TRACE_DIR: this run's
   QWidget* owner_;
   CColorStatic* status_;
   QProgressBar* progress_;

@@ -8,10 +8,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "app/pages/DlgDownloadUniteDev.h"
 #include "app/skin/ButtonST.h"
 #include "app/skin/ColorStatic.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/support/ScopedEnv.h"
 #include "tests/support/TempDevDir.h"
 #include "update/ConfigHelper.h"
 #include "update/StatusTexts.h"
@@ -87,6 +92,35 @@ TEST_F(DownloadDialogTest, ClassicToolRunAlsoEndsInUpdateDone) {
   EXPECT_EQ(dlg.StatusText(), QString::fromUtf8(text::kUpdateDone));
   EXPECT_EQ(dlg.ButtonCaption(), QString("ok"));
   EXPECT_EQ(dlg.ProgressValue(), 3);  // 5000 bytes in 2048-byte blocks
+}
+
+TEST_F(DownloadDialogTest, TraceFolderGetsOneCompleteTracePerRun) {
+  const std::string dir = folder.Path().toStdString() + "/traces";
+  const test::ScopedEnv traceDir("VARNOK_TRACE_DIR", dir);
+  ToolsimProcess tool(QString::fromStdString(devDir.Path()), {"--class", "classic", "--name", "QV130"});
+  ASSERT_TRUE(tool.IsUp()) << tool.Output().toStdString();
+  CDlgDownloadUniteDev dlg(nullptr);
+  dlg.SetPartitionSelector(0);
+  dlg.SetDeviceEntry(CConfigHelper::GetInstance().FindByType(15));
+  Bytes file = updatefile::MakeClassicHeader("QV130");
+  const Bytes image = TrailerFile("QV130", 3000);
+  file.insert(file.end(), image.begin(), image.end());
+  ASSERT_TRUE(dlg.LoadUpdateFile(folder.Write("qv130.bin", file)));
+  dlg.StartRun();
+  // The end line is written when the dialog hears of the end.
+  std::string text;
+  ASSERT_TRUE(WaitFor([&] {
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+      std::ifstream in(entry.path());
+      text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    return text.find("\"ev\":\"end\"") != std::string::npos;
+  }, 20000)) << text;
+  EXPECT_EQ(text.rfind("{\"trace\":1,\"program\":\"varnok\"", 0), 0u) << text;
+  EXPECT_NE(text.find("\"class\":\"classic\""), std::string::npos);
+  EXPECT_NE(text.find("\"ev\":\"tx\""), std::string::npos);
+  EXPECT_NE(text.find("{\"t\":"), std::string::npos);
+  EXPECT_NE(text.find("\"result\":\"done\"}\n"), std::string::npos) << text;
 }
 
 TEST_F(DownloadDialogTest, CancelMidRunClosesPromptlyWithoutUpdateDone) {

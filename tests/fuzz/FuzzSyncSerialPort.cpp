@@ -4,7 +4,7 @@
 #include "device/SyncSerialPort.h"
 #include "tests/fuzz/FuzzLink.h"
 
-int CSyncSerialPort::Open(int /*portNumber*/, unsigned baud, ISerialNotify* notify) {
+int CSyncSerialPort::OpenLine(int /*portNumber*/, unsigned baud, ISerialNotify* notify) {
   notifyWindow = notify;
   if (openFlag) return 1;
   portHandle = 1;
@@ -15,13 +15,13 @@ int CSyncSerialPort::Open(int /*portNumber*/, unsigned baud, ISerialNotify* noti
   return 1;
 }
 
-int CSyncSerialPort::Close() {
+int CSyncSerialPort::CloseLine() {
   openFlag = 0;
   portHandle = kNoHandle;
   return 1;
 }
 
-int CSyncSerialPort::Write(const std::uint8_t* data, int length) {
+int CSyncSerialPort::WriteLine(const std::uint8_t* data, int length) {
   if (!openFlag || portHandle == kNoHandle) return -1;
   if (length <= 0) return 0;
   (void)data;
@@ -29,7 +29,7 @@ int CSyncSerialPort::Write(const std::uint8_t* data, int length) {
   return length;
 }
 
-int CSyncSerialPort::Read(std::uint8_t* buffer, int capacity) {
+int CSyncSerialPort::ReadLine(std::uint8_t* buffer, int capacity) {
   if (!openFlag || portHandle == kNoHandle) return -1;
   if (capacity <= 0) return 0;
   return fuzzlink::TakeQueued(buffer, capacity);
