@@ -36,26 +36,16 @@ constexpr double kDataSettleMs = 100;
 
 ReplayTool::ReplayTool(SimOptions options, std::ostream* log)
     : options_(std::move(options)), log_(log), link_(options_.LinkPath()) {
-  if (::pipe(wakePipe_) == 0) {
-    for (int fd : wakePipe_) {
-      ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-      ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-    }
-  }
 }
 
 ReplayTool::~ReplayTool() {
   link_.Close();
-  for (int fd : wakePipe_)
-    if (fd >= 0) ::close(fd);
 }
 
 void ReplayTool::RequestStop() {
   stop_.store(true);
-  if (wakePipe_[1] >= 0) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(wakePipe_[1], &byte, 1);
-  }
+  // Raised for good: every later wait sees it at once.
+  stopWake_.Raise();
 }
 
 void ReplayTool::Trace(const std::string& text) {
@@ -68,7 +58,7 @@ bool ReplayTool::Start(std::string* error) {
     if (error != nullptr) *error = why;
     return false;
   }
-  if (wakePipe_[0] < 0) {
+  if (!stopWake_.Valid()) {
     if (error != nullptr) *error = "cannot create the wake-up pipe";
     return false;
   }
@@ -97,7 +87,7 @@ bool ReplayTool::SleepMs(double ms) {
     if (now >= until) return true;
     const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(until - now).count();
     timespec ts{static_cast<time_t>(left / 1'000'000'000), static_cast<long>(left % 1'000'000'000)};
-    pollfd p{wakePipe_[0], POLLIN, 0};
+    pollfd p{StopFd(), POLLIN, 0};
     if (::ppoll(&p, 1, &ts, nullptr) > 0) return false;
   }
 }
@@ -185,7 +175,7 @@ bool ReplayTool::AwaitTx(std::size_t index) {
       Mismatch(index, matched, e.bytes[matched], -1);
       return false;
     }
-    pollfd p[2] = {{link_.MasterFd(), POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
+    pollfd p[2] = {{link_.MasterFd(), POLLIN, 0}, {StopFd(), POLLIN, 0}};
     if (::poll(p, 2, static_cast<int>(std::min<long long>(left.count(), 200))) < 0 &&
         errno != EINTR)
       return false;
@@ -217,7 +207,7 @@ bool ReplayTool::SendRx(std::size_t index) {
     }
     if (w < 0 && errno != EAGAIN && errno != EINTR) return false;
     if (Clock::now() >= deadline) return false;
-    pollfd p[2] = {{link_.MasterFd(), POLLOUT, 0}, {wakePipe_[0], POLLIN, 0}};
+    pollfd p[2] = {{link_.MasterFd(), POLLOUT, 0}, {StopFd(), POLLIN, 0}};
     ::poll(p, 2, 50);
   }
   return true;
@@ -251,7 +241,7 @@ bool ReplayTool::AwaitPeerOpen() {
   const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   if (watch < 0) return !stop_.load();
   if (::inotify_add_watch(watch, link_.SlavePath().c_str(), IN_OPEN) >= 0) {
-    pollfd p[2] = {{watch, POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
+    pollfd p[2] = {{watch, POLLIN, 0}, {StopFd(), POLLIN, 0}};
     while (!stop_.load() && ::poll(p, 2, 200) >= 0 && p[0].revents == 0 && p[1].revents == 0) {
     }
   }

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "device/WireTraceFile.h"
+#include "device/WakeSignal.h"
 #include "sim/PtyLink.h"
 #include "sim/SimOptions.h"
 
@@ -61,7 +62,9 @@ class ReplayTool {
   std::ostream* log_;
   WireTraceData trace_;
   PtyLink link_;
-  int wakePipe_[2] = {-1, -1};
+  // Raised by RequestStop; every wait of the serving thread watches it.
+  CWakeSignal stopWake_;
+  int StopFd() const { return static_cast<int>(stopWake_.Handle()); }
   std::atomic<bool> stop_{false};
   std::string pendingIn_;  // bytes read ahead of the event that takes them
   double lastT_ = 0;       // recorded time of the last event played

@@ -50,10 +50,13 @@ bool WriteFileAtomically(const std::string& path, const Bytes& content) {
 }
 
 // How long a finished or rebooting tool waits for its last reply to be read.
-constexpr int kDrainWaitMs = 1000;
+constexpr int kDrainWaitMs = 3000;
 // WaitDrained: how long written bytes may take to show on the updater's
-// side, and how long the line stays after they were read.
-constexpr int kDrainGraceMs = 30;
+// side, and how long the line stays after they were read. The kernel moves
+// bytes across a pty on a work queue of its own: on a loaded machine that
+// takes tens of milliseconds, and a shorter grace let a finished tool go
+// away with its last reply still in flight.
+constexpr int kDrainGraceMs = 250;
 constexpr int kDrainLingerMs = 20;
 // How long a reply may wait for room in the updater's queue.
 constexpr int kWriteWaitMs = 1000;
@@ -71,26 +74,16 @@ ToolSimulator::ToolSimulator(SimOptions options, std::ostream* log)
       engine_(MakeToolEngine(options_)),
       link_(options_.LinkPath()),
       pacer_(options_.dataFile.empty() ? options_.paceBaud : options_.dataBaud) {
-  if (::pipe(wakePipe_) == 0) {
-    for (int fd : wakePipe_) {
-      ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-      ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-    }
-  }
 }
 
 ToolSimulator::~ToolSimulator() {
   link_.Close();
-  for (int fd : wakePipe_)
-    if (fd >= 0) ::close(fd);
 }
 
 void ToolSimulator::RequestStop() {
   stop_.store(true);
-  if (wakePipe_[1] >= 0) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(wakePipe_[1], &byte, 1);
-  }
+  // Raised for good: every later wait sees it at once.
+  stopWake_.Raise();
 }
 
 void ToolSimulator::Trace(const std::string& text) {
@@ -98,7 +91,7 @@ void ToolSimulator::Trace(const std::string& text) {
 }
 
 bool ToolSimulator::Start(std::string* error) {
-  if (wakePipe_[0] < 0) {
+  if (!stopWake_.Valid()) {
     if (error != nullptr) *error = "cannot create the wake-up pipe";
     return false;
   }
@@ -140,7 +133,7 @@ bool ToolSimulator::SleepUntil(Clock::time_point until) {
     const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(until - now);
     timespec ts{static_cast<time_t>(left.count() / 1'000'000'000),
                 static_cast<long>(left.count() % 1'000'000'000)};
-    pollfd p{wakePipe_[0], POLLIN, 0};
+    pollfd p{StopFd(), POLLIN, 0};
     if (::ppoll(&p, 1, &ts, nullptr) > 0) return false;
   }
 }
@@ -166,7 +159,7 @@ bool ToolSimulator::WriteAll(const std::uint8_t* bytes, std::size_t n, bool pati
       Trace("reply dropped: the updater does not read");
       return false;
     }
-    pollfd p[2] = {{link_.MasterFd(), POLLOUT, 0}, {wakePipe_[0], POLLIN, 0}};
+    pollfd p[2] = {{link_.MasterFd(), POLLOUT, 0}, {StopFd(), POLLIN, 0}};
     ::poll(p, 2, 50);
   }
   return true;
@@ -226,7 +219,7 @@ void ToolSimulator::ServeProtocol() {
                     ? 0
                     : static_cast<int>(std::min<std::uint64_t>(deadline - now, kIdlePollMs));
     }
-    pollfd p[2] = {{link_.MasterFd(), POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
+    pollfd p[2] = {{link_.MasterFd(), POLLIN, 0}, {StopFd(), POLLIN, 0}};
     if (::poll(p, 2, timeout) < 0 && errno != EINTR) break;
     if (p[1].revents != 0) break;
 
@@ -376,7 +369,7 @@ void ToolSimulator::ServeData() {
   // line's set-up, so an open before this point counts too.
   if (link_.OpenWatchFd() >= 0) {
     Trace("data mode: waiting for the port to be opened");
-    pollfd p[2] = {{link_.OpenWatchFd(), POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
+    pollfd p[2] = {{link_.OpenWatchFd(), POLLIN, 0}, {StopFd(), POLLIN, 0}};
     while (!stop_.load() && ::poll(p, 2, kIdlePollMs) >= 0 && p[0].revents == 0 &&
            p[1].revents == 0) {
     }
@@ -402,7 +395,7 @@ void ToolSimulator::ServeData() {
     return;
   }
   while (!stop_.load()) {
-    pollfd p[2] = {{link_.MasterFd(), POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
+    pollfd p[2] = {{link_.MasterFd(), POLLIN, 0}, {StopFd(), POLLIN, 0}};
     if (::poll(p, 2, kIdlePollMs) < 0 && errno != EINTR) break;
     if (p[1].revents != 0) break;
     if (p[0].revents & POLLIN) {

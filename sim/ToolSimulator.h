@@ -11,6 +11,7 @@
 #include <string>
 
 #include "sim/LinePacer.h"
+#include "device/WakeSignal.h"
 #include "sim/PtyLink.h"
 #include "sim/SimOptions.h"
 #include "sim/ToolEngine.h"
@@ -76,7 +77,9 @@ class ToolSimulator {
   LinePacer pacer_;
   // When the last request has fully arrived (line time included).
   LinePacer::Clock::time_point requestDoneAt_{};
-  int wakePipe_[2] = {-1, -1};
+  // Raised by RequestStop; every wait of the serving thread watches it.
+  CWakeSignal stopWake_;
+  int StopFd() const { return static_cast<int>(stopWake_.Handle()); }
   std::atomic<bool> stop_{false};
   bool ended_ = false;
   bool failed_ = false;
