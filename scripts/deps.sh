@@ -14,6 +14,11 @@ VARNOK_WINDOWS_PACKAGES="g++-mingw-w64-x86-64 wine wine64 googletest dpkg-dev xz
 # read the clipboard, a printed PDF and a screenshot.
 VARNOK_GUI_PACKAGES="xvfb xdotool xclip poppler-utils imagemagick dbus at-spi2-core python3-pyatspi"
 
+# The installers (scripts/test-packages, scripts/test-windows-installer):
+# Debian's packaging tools and their checkers (lintian, appstreamcli,
+# desktop-file-validate) and NSIS's makensis for the Windows installer.
+VARNOK_PACKAGING_PACKAGES="dpkg-dev debhelper lintian appstream desktop-file-utils nsis"
+
 # Only for scripts/fuzz (and the fuzz smoke of scripts/test): clang with
 # libFuzzer and the sanitizer runtimes.
 VARNOK_FUZZ_PACKAGES="clang libclang-rt-14-dev"

@@ -85,10 +85,14 @@ TEST_F(DtcCliTest, InstalledProgramsFindTheirFiles) {
                               "/install.log\" 2>&1";
   ASSERT_EQ(std::system(install.c_str()), 0) << ReadWholeFile(folder.Path() + "/install.log");
   const std::string app = prefix + "/lib/varnok";
-  for (const char* file : {"varnok-cli", "device.xml", "DtcLookup/OBDII.txt",
+  for (const char* file : {"varnok-cli", "varnok-toolsim", "device.xml", "DtcLookup/OBDII.txt",
                            "manual/Varnok-User-Guide.html"})
     EXPECT_TRUE(fs::exists(app + "/" + file)) << file;
-  EXPECT_TRUE(fs::exists(prefix + "/share/applications/varnok.desktop"));
+  for (const char* file : {"bin/varnok-toolsim", "share/applications/varnok.desktop",
+                           "share/metainfo/org.varnok.varnok.metainfo.xml",
+                           "share/man/man1/varnok-cli.1", "share/man/man1/varnok-toolsim.1",
+                           "share/bash-completion/completions/varnok-cli"})
+    EXPECT_TRUE(fs::exists(prefix + "/" + file)) << file;
 
   // Started through the link in <prefix>/bin, from another folder.
   const std::string cli = prefix + "/bin/varnok-cli";
