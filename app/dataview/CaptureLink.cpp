@@ -12,8 +12,12 @@ QEvent::Type WakeEventType() {
 }
 }  // namespace
 
-CCaptureLink::CCaptureLink(ByteHandler onByte, GoneHandler onGone, QObject* parent)
-    : QObject(parent), onByte_(std::move(onByte)), onGone_(std::move(onGone)) {}
+CCaptureLink::CCaptureLink(ByteHandler onByte, GoneHandler onGone, QObject* parent,
+                           BatchHandler onBatch)
+    : QObject(parent),
+      onByte_(std::move(onByte)),
+      onGone_(std::move(onGone)),
+      onBatch_(std::move(onBatch)) {}
 
 CCaptureLink::~CCaptureLink() { Shutdown(); }
 
@@ -80,6 +84,8 @@ void CCaptureLink::DeliverPending() {
     taken_.clear();
     taken_.swap(queue_);
   }
+  if (!taken_.empty() && onBatch_)
+    onBatch_();
   for (char byte : taken_) {
     ++delivered_;
     if (onByte_)

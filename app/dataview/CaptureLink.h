@@ -37,10 +37,16 @@ class CCaptureLink : public QObject, public ISerialPortOwner {
   // `onByte` gets every received byte on the UI thread; `onGone`, on the UI
   // thread after the bytes that came before, that the line hung up (the
   // port is closed by then).
+  // `onBatch`, when given, runs on the UI thread before each batch of
+  // bytes taken from the queue at once (they arrived within one wake-up),
+  // so that what costs per batch, like reading the clock, is not paid
+  // per byte.
   using ByteHandler = std::function<void(unsigned char byte)>;
   using GoneHandler = std::function<void()>;
+  using BatchHandler = std::function<void()>;
 
-  CCaptureLink(ByteHandler onByte, GoneHandler onGone, QObject* parent);
+  CCaptureLink(ByteHandler onByte, GoneHandler onGone, QObject* parent,
+               BatchHandler onBatch = nullptr);
   ~CCaptureLink() override;
 
   // Opens `port` with the data-mode settings: 1 done, 0 failed (then
@@ -78,6 +84,7 @@ class CCaptureLink : public QObject, public ISerialPortOwner {
  private:
   ByteHandler onByte_;
   GoneHandler onGone_;
+  BatchHandler onBatch_;
   std::atomic<bool> gone_{false};
   CSerialPort port_;
   // $VARNOK_TRACE_DIR: the trace of the capture since the last Open.

@@ -59,9 +59,12 @@ CUpgradeQV220Dlg::CUpgradeQV220Dlg(IPageHost* host, QWidget* parent)
       binEdit_(new QLineEdit(this)),
       zpkEdit_(new QLineEdit(this)),
       view_(new CMyRichEdit(this)),
-      link_(new CCaptureLink([this](unsigned char b) { OnReceivedByte(b); },
+      link_(new CCaptureLink([this](unsigned char b) { Receive(b, batchNow_); },
                              // A hung-up line: look for the tool again at once.
-                             [this] { SendPageMessage(this, WM_RECHECK_PORT, 0, 0); }, this)) {
+                             [this] { SendPageMessage(this, WM_RECHECK_PORT, 0, 0); }, this,
+                             // One batch arrived within one wake-up: one clock
+                             // reading serves all of its bytes.
+                             [this] { batchNow_ = Now(); })) {
   CreateUpdateButtons();
   StylePathEdit(binEdit_, kBinEditId, QStringLiteral("No .bin file chosen"));
   StylePathEdit(zpkEdit_, kZpkEditId, QStringLiteral("No .zpk file chosen"));
@@ -344,16 +347,18 @@ QString CUpgradeQV220Dlg::DisplayText(std::string line) const {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-void CUpgradeQV220Dlg::OnReceivedByte(unsigned char byte) {
-  TakeByte(byte);
+void CUpgradeQV220Dlg::OnReceivedByte(unsigned char byte) { Receive(byte, Now()); }
+
+void CUpgradeQV220Dlg::Receive(unsigned char byte, int now) {
+  TakeByte(byte, now);
   // A page that is not shown holds nothing busy (its ticks do nothing);
   // what reaches it still goes into the view.
   if (!IsActive())
     EndReception();
 }
 
-void CUpgradeQV220Dlg::TakeByte(unsigned char byte) {
-  if (timing_.OnByteStart(Now()))
+void CUpgradeQV220Dlg::TakeByte(unsigned char byte, int now) {
+  if (timing_.OnByteStart(now))
     ShowBusy();
   const bool lineEnded = lines_.Add(static_cast<char>(byte));
   if (byte >= CReceiveTiming::kFirstSilentByte)
@@ -364,12 +369,14 @@ void CUpgradeQV220Dlg::TakeByte(unsigned char byte) {
     view_->update();
     view_->setFocus();
   }
-  timing_.OnActivity(Now());
+  timing_.OnActivity(now);
   ShowBusy();
 }
 
 void CUpgradeQV220Dlg::ShowBusy() {
-  if (busyShown_)
+  // A page that is not shown holds nothing busy; setting and restoring the
+  // cursor for each byte it still receives would cost more than the view.
+  if (busyShown_ || !IsActive())
     return;
   busyShown_ = true;
   QApplication::setOverrideCursor(Qt::WaitCursor);

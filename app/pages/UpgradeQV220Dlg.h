@@ -123,8 +123,11 @@ class CUpgradeQV220Dlg : public CProductPage {
   void OpenPortAndMonitor();
   void UpdateFrom(UpdatePath which);
   void PrintView();
+  // One byte received at `now` (seconds of the day), then the hold is
+  // released if the page is not shown.
+  void Receive(unsigned char byte, int now);
   // Busy cursor and the mouse hold while a reception runs.
-  void TakeByte(unsigned char byte);
+  void TakeByte(unsigned char byte, int now);
   void ShowBusy();
   void ReleaseBusy();
   // Closes the data port and ends a reception the bytes handed over at the
@@ -150,4 +153,5 @@ class CUpgradeQV220Dlg : public CProductPage {
   CSkinButtonEx* updateModeButton_;
   bool busyShown_ = false;
   DayClock clock_;
+  int batchNow_ = 0;  // the clock when the link's current batch was taken
 };

@@ -108,6 +108,17 @@ TEST_F(UpgradeQV220DlgTest, HighByteDoesNotMoveLastByteTime) {
   EXPECT_EQ(page->PendingBytes(), "A\xB0");
 }
 
+// The link reads the clock once per batch it hands over, not per byte.
+TEST_F(UpgradeQV220DlgTest, BytesFromTheLinkCarryTheTimeTheirBatchWasTaken) {
+  page->SwitchToDataMode();
+  now = 36005;
+  for (char b : std::string("AB"))
+    page->Link()->OnSerialMessage(WM_COMM_RXCHAR, static_cast<unsigned char>(b), 1);
+  page->Link()->DeliverPending();
+  EXPECT_EQ(page->Timing().lastByteTime, 36005);
+  EXPECT_EQ(page->PendingBytes(), "AB");
+}
+
 TEST_F(UpgradeQV220DlgTest, HighByteOnAChineseSystemBecomesItsGbkPair) {
   page->UseLocale(QLocale(QLocale::Chinese, QLocale::China));
   page->SwitchToDataMode();
