@@ -64,9 +64,13 @@ struct CSerialPort::MonitorWait {
 
 void CSerialPort::MonitorWaitDeleter::operator()(MonitorWait* wait) const {
   if (wait->waiting) {
-    // The kernel still owns `ov` and `occurred`: cancel the wait and let it
+    // The kernel still owns `ov` and `occurred`: end the wait and let it
     // finish before they go. The handle is still open here (only this
-    // thread closes it while it runs, and never during a wait).
+    // thread closes it while it runs, and never during a wait). A new mask
+    // ends a pending WaitCommEvent on every driver; some serial layers
+    // (Wine's among them) do not end it for CancelIoEx alone, and then the
+    // wait below would last until the next byte.
+    ::SetCommMask(wait->port, 0);
     ::CancelIoEx(wait->port, &wait->ov);
     DWORD ignored = 0;
     ::GetOverlappedResult(wait->port, &wait->ov, &ignored, TRUE);

@@ -50,7 +50,7 @@ class DownloadDialogTest : public ::testing::Test {
 TEST_F(DownloadDialogTest, GoodRunEndsInBlueUpdateDoneAndTheButtonReadsOk) {
   ToolsimProcess tool(QString::fromStdString(devDir.Path()),
                       {"--class", "new", "--name", "QV120|1", "--block-ms", "2"});
-  ASSERT_TRUE(tool.IsUp()) << tool.Output().toStdString();
+  ASSERT_TOOL_UP(tool);
   auto dlg = MakeDialog(folder.Write("fw.bin", TrailerFile("QV120", 40 * 2048)));
   dlg->StartRun();
   dlg->show();
@@ -79,7 +79,7 @@ TEST_F(DownloadDialogTest, GoodRunEndsInBlueUpdateDoneAndTheButtonReadsOk) {
 
 TEST_F(DownloadDialogTest, ClassicToolRunAlsoEndsInUpdateDone) {
   ToolsimProcess tool(QString::fromStdString(devDir.Path()), {"--class", "classic", "--name", "QV130"});
-  ASSERT_TRUE(tool.IsUp()) << tool.Output().toStdString();
+  ASSERT_TOOL_UP(tool);
   CDlgDownloadUniteDev dlg(nullptr);
   dlg.SetPartitionSelector(0);
   dlg.SetDeviceEntry(CConfigHelper::GetInstance().FindByType(15));
@@ -98,7 +98,7 @@ TEST_F(DownloadDialogTest, TraceFolderGetsOneCompleteTracePerRun) {
   const std::string dir = folder.Path().toStdString() + "/traces";
   const test::ScopedEnv traceDir("VARNOK_TRACE_DIR", dir);
   ToolsimProcess tool(QString::fromStdString(devDir.Path()), {"--class", "classic", "--name", "QV130"});
-  ASSERT_TRUE(tool.IsUp()) << tool.Output().toStdString();
+  ASSERT_TOOL_UP(tool);
   CDlgDownloadUniteDev dlg(nullptr);
   dlg.SetPartitionSelector(0);
   dlg.SetDeviceEntry(CConfigHelper::GetInstance().FindByType(15));
@@ -126,7 +126,7 @@ TEST_F(DownloadDialogTest, TraceFolderGetsOneCompleteTracePerRun) {
 TEST_F(DownloadDialogTest, CancelMidRunClosesPromptlyWithoutUpdateDone) {
   ToolsimProcess tool(QString::fromStdString(devDir.Path()),
                       {"--class", "new", "--name", "QV120|1", "--block-ms", "40"});
-  ASSERT_TRUE(tool.IsUp()) << tool.Output().toStdString();
+  ASSERT_TOOL_UP(tool);
   auto dlg = MakeDialog(folder.Write("fw.bin", TrailerFile("QV120", 200 * 2048)));
   dlg->StartRun();
   dlg->show();

@@ -63,7 +63,7 @@ class UpgradePX110DlgTest : public ::testing::Test {
 
 TEST_F(UpgradePX110DlgTest, Px110ToolPassesWithSelectorZero) {
   ToolsimProcess tool(Tool(), {"--class", "classic", "--name", "PX110"});
-  ASSERT_TRUE(tool.IsUp());
+  ASSERT_TOOL_UP(tool);
   Update(Px110File());
   EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
   EXPECT_EQ(runs, 1);
@@ -75,14 +75,14 @@ TEST_F(UpgradePX110DlgTest, DevType13ToolIsAdoptedThenPx110Fails) {
   page->SetDevType(12);  // OMNIX chosen: the check speaks the programmer protocol
   {
     ToolsimProcess tool(Tool(), {"--class", "programmer", "--name", "OMNIX2|1"});
-    ASSERT_TRUE(tool.IsUp());
+    ASSERT_TOOL_UP(tool);
     Update(folder.Write("o2.bin", TrailerFile("OMNIX2", 4096)));
     EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
     EXPECT_EQ(page->DevType(), 13);
     EXPECT_EQ(page->Logic().PartitionSelector(UpdatePath::Bin), 2);
   }
   ToolsimProcess tool(Tool(), {"--class", "classic", "--name", "PX110"});
-  ASSERT_TRUE(tool.IsUp());
+  ASSERT_TOOL_UP(tool);
   Update(Px110File());
   ASSERT_EQ(prompts.messages.size(), 1);
   EXPECT_EQ(prompts.messages[0].toStdString(), text::kEquipmentMismatch);
@@ -92,7 +92,7 @@ TEST_F(UpgradePX110DlgTest, DevType13ToolIsAdoptedThenPx110Fails) {
 
 TEST_F(UpgradePX110DlgTest, NameQueryFailingTwiceFailsTheCheck) {
   ToolsimProcess tool(Tool(), {"--class", "classic", "--name", "PX110", "--fault", "no-name"});
-  ASSERT_TRUE(tool.IsUp());
+  ASSERT_TOOL_UP(tool);
   Update(Px110File());
   EXPECT_EQ(prompts.messages, QStringList({QString::fromUtf8(text::kEquipmentMismatch)}));
   EXPECT_EQ(runs, 0);
@@ -107,7 +107,7 @@ TEST_F(UpgradePX110DlgTest, PollReportsLinkStateZeroWithoutPortAndPathWithoutBin
     EXPECT_EQ(m.lParam, 0);
   }
   ToolsimProcess tool(Tool(), {"--class", "classic", "--name", "PX110"});
-  ASSERT_TRUE(tool.IsUp());
+  ASSERT_TOOL_UP(tool);
   page->OnTimer(CUpgradePX110Dlg::kTimerPoll);
   EXPECT_EQ(host.messages.back().lParam, 1);
   page->Edit()->setText(QString::fromStdString(folder.Write("fw.dat", Bytes(100, 1))));

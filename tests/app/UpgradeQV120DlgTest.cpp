@@ -191,7 +191,7 @@ TEST_F(UpgradeQV120DlgTest, UpdateWithoutAToolDoesNothing) {
 
 TEST_F(UpgradeQV120DlgTest, AnotherModelOnThePortIsTheEquipmentMismatch) {
   ToolsimProcess tool(Tool(), {"--class", "new", "--name", "QV220|1"});
-  ASSERT_TRUE(tool.IsUp());
+  ASSERT_TOOL_UP(tool);
   Choose(CUpgradeQV120Dlg::kCmdChooseBin, folder.Write("a.bin", TrailerFile("QV120", 4096)));
   page->OnCommand(CUpgradeQV120Dlg::kCmdUpdateBin);
   ASSERT_EQ(prompts.messages.size(), 1);
@@ -202,7 +202,7 @@ TEST_F(UpgradeQV120DlgTest, AnotherModelOnThePortIsTheEquipmentMismatch) {
 
 TEST_F(UpgradeQV120DlgTest, PathWithoutTheExtensionTextIsAFormatError) {
   ToolsimProcess tool(Tool(), {"--class", "new", "--name", "QV120|1"});
-  ASSERT_TRUE(tool.IsUp());
+  ASSERT_TOOL_UP(tool);
   BinEdit()->setText(QString::fromStdString(folder.Write("a.txt", TrailerFile("QV120", 4096))));
   page->OnCommand(CUpgradeQV120Dlg::kCmdUpdateBin);
   ZpkEdit()->setText(QString::fromStdString(folder.Write("b.bin", TrailerFile("QV120", 4096))));
@@ -212,7 +212,7 @@ TEST_F(UpgradeQV120DlgTest, PathWithoutTheExtensionTextIsAFormatError) {
 
 TEST_F(UpgradeQV120DlgTest, TypedPathIsTheOneCheckedAndAFileOfAnotherModelIsAWrongFile) {
   ToolsimProcess tool(Tool(), {"--class", "new", "--name", "QV120|1"});
-  ASSERT_TRUE(tool.IsUp());
+  ASSERT_TOOL_UP(tool);
   Choose(CUpgradeQV120Dlg::kCmdChooseBin, folder.Write("good.bin", TrailerFile("QV120", 4096)));
   BinEdit()->setText(QString::fromStdString(folder.Write("other.bin", TrailerFile("PX520", 4096))));
   page->OnCommand(CUpgradeQV120Dlg::kCmdUpdateBin);
@@ -223,7 +223,7 @@ TEST_F(UpgradeQV120DlgTest, TypedPathIsTheOneCheckedAndAFileOfAnotherModelIsAWro
 TEST_F(UpgradeQV120DlgTest, UpdateRunsTheDownloadDialogToUpdateDoneAndRecordsIt) {
   const test::ScopedEnv state("XDG_STATE_HOME", folder.PathStd() + "/state");
   ToolsimProcess tool(Tool(), {"--class", "new", "--name", "QV120|1"});
-  ASSERT_TRUE(tool.IsUp());
+  ASSERT_TOOL_UP(tool);
   const Bytes pack = TrailerFile("QV120", 9000);
   Choose(CUpgradeQV120Dlg::kCmdChooseZpk, folder.Write("pack.zpk", pack));
   bool buttonDisabledDuringRun = false;

@@ -82,7 +82,7 @@ class UpgradeQV220DlgTest : public ::testing::Test {
 
 TEST_F(UpgradeQV220DlgTest, LineShowsAtItsLineFeedWithCrKeptAndTheRestWaits) {
   auto tool = DataTool("T=25\r\nT=2");
-  ASSERT_TRUE(tool->IsUp());
+  ASSERT_TOOL_UP(*tool);
   page->SwitchToDataMode();
   ASSERT_TRUE(page->Link()->IsOpen());
   ASSERT_TRUE(WaitFor([&] { return page->PendingBytes() == "T=2"; }, 5000));
@@ -159,7 +159,7 @@ TEST_F(UpgradeQV220DlgTest, TickEndsAReceptionPlainlyAfterProgress) {
 
 TEST_F(UpgradeQV220DlgTest, PortThatFailedToOpenIsRetriedOnTheTick) {
   auto tool = DataTool("x\n");
-  ASSERT_TRUE(tool->IsUp());
+  ASSERT_TOOL_UP(*tool);
   const std::string device = devDir.PathOf("ttyACM0");
   const int holder = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
   ASSERT_GE(holder, 0);
@@ -201,7 +201,7 @@ TEST_F(UpgradeQV220DlgTest, ModeSwitchesKeepTheTextAndShowOnlyTheOtherModesButto
 
 TEST_F(UpgradeQV220DlgTest, ReleaseBeforeHidingClosesTheDataPort) {
   auto tool = DataTool("x\n");
-  ASSERT_TRUE(tool->IsUp());
+  ASSERT_TOOL_UP(*tool);
   page->SwitchToDataMode();
   ASSERT_TRUE(page->Link()->IsOpen());
   page->OnPageMessage(WM_RELEASE_PORT, 0, 0);
@@ -214,7 +214,7 @@ TEST_F(UpgradeQV220DlgTest, ReleaseBeforeHidingClosesTheDataPort) {
 // never gets the tick that ends a reception.
 TEST_F(UpgradeQV220DlgTest, LettingGoOfThePortDuringAReceptionLeavesNothingBusy) {
   auto tool = DataTool("streaming line\r\n");
-  ASSERT_TRUE(tool->IsUp());
+  ASSERT_TOOL_UP(*tool);
   const std::pair<const char*, std::function<void()>> releases[] = {
       {"release message", [&] { page->OnPageMessage(WM_RELEASE_PORT, 0, 0); }},
       {"update mode", [&] { page->OnCommand(CUpgradeQV220Dlg::kCmdUpdateMode); }},
@@ -259,7 +259,7 @@ TEST_F(UpgradeQV220DlgTest, NoRightClickMenuWhileAReceptionIsInProgress) {
 TEST_F(UpgradeQV220DlgTest, Rw480IsNeverAskedItsName) {
   // A tool that would give another model's name if asked.
   ToolsimProcess tool(Tool(), {"--class", "new", "--name", "QV120|1"});
-  ASSERT_TRUE(tool.IsUp());
+  ASSERT_TOOL_UP(tool);
   page->SetDevType(6);
   page->Edit(CUpgradeQV220Dlg::kBinEditId)->setText(QString::fromStdString(
       folder.Write("fw.bin", TrailerFile("QV120", 4096))));
@@ -269,7 +269,7 @@ TEST_F(UpgradeQV220DlgTest, Rw480IsNeverAskedItsName) {
 
 TEST_F(UpgradeQV220DlgTest, ExtensionTestSearchesTheWholePath) {
   ToolsimProcess tool(Tool(), {"--class", "new", "--name", "QV220|1"});
-  ASSERT_TRUE(tool.IsUp());
+  ASSERT_TOOL_UP(tool);
   QLineEdit* bin = page->Edit(CUpgradeQV220Dlg::kBinEditId);
   // A folder named x.bin lets a .dat file through to the file check.
   bin->setText(QString::fromStdString(folder.Write("x.bin/fw.dat", TrailerFile("PX520", 4096))));
