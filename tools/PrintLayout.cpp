@@ -28,11 +28,15 @@ int EmForCellHeight(int cellHeight, const std::function<int(int)>& cellAt) {
     return 1;
   // First guess from the face's proportion at the cell height, then a few
   // steps to the exact em (the metrics are rounded per size).
+  // A face whose cell stops growing (a bitmap face has a few sizes only)
+  // would send the search up for ever: no em goes beyond twice the cell.
+  const int most = 2 * cellHeight;
   const int cellAtTarget = std::max(1, cellAt(cellHeight));
-  int em = std::max(1, static_cast<int>(static_cast<long long>(cellHeight) * cellHeight / cellAtTarget));
+  int em = static_cast<int>(std::clamp(
+      static_cast<long long>(cellHeight) * cellHeight / cellAtTarget, 1LL, static_cast<long long>(most)));
   while (em > 1 && cellAt(em) > cellHeight)
     --em;
-  while (cellAt(em + 1) <= cellHeight)
+  while (em < most && cellAt(em + 1) <= cellHeight)
     ++em;
   return em;
 }

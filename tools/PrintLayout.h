@@ -35,8 +35,9 @@ inline int PrintFontHeight(int printableHeight) { return printableHeight / 60; }
 
 // Toolkits size a font by its em (Qt's pixel size), which is smaller than
 // the cell (about 1.13 em for Courier New). The largest em, at least 1,
-// whose cell height `cellAt(em)` is not above `cellHeight`; `cellAt` must
-// grow with the em. Any thread.
+// whose cell height `cellAt(em)` is not above `cellHeight`, and at most
+// twice `cellHeight` (a face whose cell stops growing gets that); `cellAt`
+// must not shrink as the em grows. Any thread.
 int EmForCellHeight(int cellHeight, const std::function<int(int)>& cellAt);
 
 // The plan for `lineCount` lines; pages 0 when there is nothing to print or

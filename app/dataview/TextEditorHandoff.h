@@ -1,9 +1,10 @@
 #pragma once
 // "Edit in Notepad" of the data view: hands the view's whole text to a
 // text editor, where the user can edit and save it.
-// Windows: starts Notepad, waits 500 ms, finds its window (class "Notepad")
-// and the first "Edit" window down its first-child chain, and sets that
-// window's text. Elsewhere: writes the text to a private temporary file
+// Windows: starts Notepad, waits until it shows its window (class
+// "Notepad", of the process just started, up to 10 s: a Notepad already
+// open keeps its document) and sets the text of the first "Edit" window
+// down its first-child chain. Elsewhere: writes the text to a private temporary file
 // (mode 0600, UTF-8, line ends as received) and opens it with the
 // desktop's default handler for text files.
 // Whole lines go over, however long. Failures end the command silently.

@@ -7,19 +7,56 @@
 #include "app/dataview/TextEditorHandoff.h"
 
 namespace {
-constexpr DWORD kNotepadStartMs = 500;
+// How long Notepad may take to show its window. A slow or busy machine
+// needs more than a fixed pause.
+constexpr DWORD kNotepadStartMs = 10000;
+constexpr DWORD kLookEveryMs = 50;
+
+struct Search {
+  DWORD process;
+  HWND found;
+};
+
+// The Notepad window of the process just started: a Notepad the user had
+// open before keeps its own document.
+BOOL CALLBACK TakeIfOurs(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<Search*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  wchar_t className[64];
+  if (owner != search->process || GetClassNameW(window, className, 64) == 0 ||
+      lstrcmpW(className, L"Notepad") != 0)
+    return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+HWND NotepadWindowOf(HANDLE process) {
+  Search search{GetProcessId(process), nullptr};
+  WaitForInputIdle(process, kNotepadStartMs);
+  for (DWORD waited = 0; search.found == nullptr && waited < kNotepadStartMs; waited += kLookEveryMs) {
+    EnumWindows(TakeIfOurs, reinterpret_cast<LPARAM>(&search));
+    if (search.found == nullptr)
+      Sleep(kLookEveryMs);
+  }
+  return search.found;
+}
 }  // namespace
 
 void SetTextFileOpener(std::function<bool(const QString&)>) {}
 
 bool EditInTextEditor(QWidget* owner, const QString& text) {
-  HWND ownerWindow = owner != nullptr ? reinterpret_cast<HWND>(owner->winId()) : nullptr;
-  const HINSTANCE started =
-      ShellExecuteW(ownerWindow, L"open", L"notepad.exe", nullptr, nullptr, SW_SHOW);
-  if (reinterpret_cast<INT_PTR>(started) == 0)
+  SHELLEXECUTEINFOW start{};
+  start.cbSize = sizeof start;
+  start.fMask = SEE_MASK_NOCLOSEPROCESS;
+  start.hwnd = owner != nullptr ? reinterpret_cast<HWND>(owner->winId()) : nullptr;
+  start.lpVerb = L"open";
+  start.lpFile = L"notepad.exe";
+  start.nShow = SW_SHOW;
+  if (!ShellExecuteExW(&start) || start.hProcess == nullptr)
     return false;
-  Sleep(kNotepadStartMs);
-  HWND window = FindWindowW(L"Notepad", nullptr);
+  const HWND window = NotepadWindowOf(start.hProcess);
+  CloseHandle(start.hProcess);
   if (window == nullptr)
     return false;
   // Down the chain of first children to the edit control.

@@ -67,6 +67,9 @@ TEST_F(MyRichEditTest, MenuItemsAndCommands) {
   EXPECT_EQ(view.Text(), QString());
 }
 
+// POSIX hands the text over in a file; Windows gives it to Notepad's edit
+// window (the Windows GUI stage's data journey).
+#ifndef _WIN32
 TEST_F(MyRichEditTest, EditorGetsWholeLongLinesInAPrivateFile) {
   const QString longLine = QString(1200, 'x') + "\r\n";
   view.AppendLine(longLine);
@@ -86,5 +89,6 @@ TEST_F(MyRichEditTest, EditorGetsWholeLongLinesInAPrivateFile) {
   EXPECT_TRUE(mode & QFile::ReadOwner);
   EXPECT_FALSE(mode & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther));
 }
+#endif
 
 }  // namespace

@@ -16,6 +16,9 @@
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/TempDevDir.h"
+#ifdef _WIN32
+#include "tests/support/SerialCommKey_win.h"
+#endif
 #include "update/Sha256.h"
 #include "update/StatusTexts.h"
 #include "update/UpdateRecord.h"
@@ -40,8 +43,19 @@ class UpgradeQV120DlgTest : public ::testing::Test {
     page->SetActive(true);
   }
 
-  // Makes `name` the only device in the folder.
+  // Makes `name` the only device in the folder; on Windows, where ports are
+  // found in the registry, the only USB serial port there, with the number
+  // the POSIX name stands for (ttyACMn: n + 1, ttyUSBn: 201 + n).
   void OnlyDevice(const std::string& name) {
+#ifdef _WIN32
+    if (name.empty()) {
+      serialComm.Set({});
+      return;
+    }
+    const bool acm = name.rfind("ttyACM", 0) == 0;
+    const int port = std::stoi(name.substr(6)) + (acm ? 1 : 201);
+    serialComm.Set({{"\\Device\\USBSER000", "COM" + std::to_string(port)}});
+#else
     for (const std::string& old : present)
       QFile::remove(QString::fromStdString(devDir.PathOf(old)));
     present.clear();
@@ -49,6 +63,15 @@ class UpgradeQV120DlgTest : public ::testing::Test {
       devDir.WriteFile(name);
       present.push_back(name);
     }
+#endif
+  }
+  // What the system does when a device comes or goes: on POSIX the folder
+  // changes (watched already); Windows broadcasts WM_DEVICECHANGE to the
+  // user-interface thread's windows.
+  static void SystemSeesDeviceChange() {
+#ifdef _WIN32
+    PostThreadMessageW(GetCurrentThreadId(), WM_DEVICECHANGE, 0x0007 /* DBT_DEVNODES_CHANGED */, 0);
+#endif
   }
 
   bool Shows(QPoint at, int id) { return SurfaceShows(*host.Surface(), at, id); }
@@ -72,6 +95,9 @@ class UpgradeQV120DlgTest : public ::testing::Test {
   FakeHost host;
   std::unique_ptr<TestablePage> page;
   std::vector<std::string> present;
+#ifdef _WIN32
+  test::SerialCommKey serialComm;
+#endif
 };
 
 struct DigitCase {
@@ -140,6 +166,7 @@ TEST_F(UpgradeQV120DlgTest, APlugInIsSeenWithoutWaitingForThePoll) {
   page->DetectTool();
   ASSERT_EQ(page->Port(), -1);
   OnlyDevice("ttyACM6");
+  SystemSeesDeviceChange();
   EXPECT_TRUE(WaitFor([&] { return page->Port() == 7; }, 2000));
   EXPECT_TRUE(Shows(QPoint(666, 57), 369));
 }

@@ -9,9 +9,11 @@
 #include <QProcess>
 #include <QTimer>
 
+#ifndef _WIN32
 #include <sys/file.h>
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -157,6 +159,8 @@ TEST_F(UpgradeQV220DlgTest, TickEndsAReceptionPlainlyAfterProgress) {
   EXPECT_EQ(ViewText(), "a\nb\n");
 }
 
+// Another program holds the line with the POSIX lock a serial line takes.
+#ifndef _WIN32
 TEST_F(UpgradeQV220DlgTest, PortThatFailedToOpenIsRetriedOnTheTick) {
   auto tool = DataTool("x\n");
   ASSERT_TOOL_UP(*tool);
@@ -172,6 +176,7 @@ TEST_F(UpgradeQV220DlgTest, PortThatFailedToOpenIsRetriedOnTheTick) {
   EXPECT_TRUE(page->Link()->IsOpen());
   EXPECT_TRUE(WaitFor([&] { return ViewText() == "x\n"; }, 5000));
 }
+#endif
 
 TEST_F(UpgradeQV220DlgTest, ModeSwitchesKeepTheTextAndShowOnlyTheOtherModesButton) {
   page->show();
@@ -282,7 +287,14 @@ TEST_F(UpgradeQV220DlgTest, ExtensionTestSearchesTheWholePath) {
             QStringList({"Wrong file!", "File format error!", "File format incorrect!"}));
 }
 
-// Printing to a PDF file, read back with pdftotext.
+// Printing to a PDF file, read back with pdftotext (a POSIX program: on
+// Windows the layout is checked, the PDF's text is not).
+#ifdef _WIN32
+#define SKIP_WITHOUT_PDF_TEXT() GTEST_SKIP() << "no pdftotext on Windows to read the PDF back"
+#else
+#define SKIP_WITHOUT_PDF_TEXT() static_cast<void>(0)
+#endif
+
 class PrintTest : public UpgradeQV220DlgTest {
  protected:
   // Prints the view into a PDF; returns its text per page ("" when no file).
@@ -328,6 +340,7 @@ TEST_F(PrintTest, HundredTwentyLinesGiveThreeFooteredPages) {
   EXPECT_EQ(plan.linesPerPage, 52);
   EXPECT_EQ(plan.charsPerLine, 78);
   ASSERT_GT(plan.linesPerPage, 0);
+  SKIP_WITHOUT_PDF_TEXT();
   ASSERT_EQ(pages.size(), 3);
   EXPECT_EQ(Footer(pages[0]), "- 1/3 -");
   EXPECT_EQ(Footer(pages[1]), "- 2/3 -");
@@ -348,6 +361,7 @@ TEST_F(PrintTest, CopiesGoCollatedOrUncollated) {
   QStringList footers;
   for (const QString& p : PrintPages(2, true))
     footers << Footer(p);
+  SKIP_WITHOUT_PDF_TEXT();
   EXPECT_EQ(footers, QStringList({"- 1/3 -", "- 2/3 -", "- 3/3 -", "- 1/3 -", "- 2/3 -", "- 3/3 -"}));
   footers.clear();
   for (const QString& p : PrintPages(2, false))

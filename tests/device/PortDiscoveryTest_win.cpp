@@ -16,6 +16,7 @@
 
 #include "device/PortNames.h"
 #include "device/SearchUsbPort.h"
+#include "tests/support/SerialCommKey_win.h"
 
 using varnok::PortDevicePath;
 using varnok::PortDisplayName;
@@ -39,49 +40,8 @@ TEST(PortNames, ComNumbersRoundTripThroughTheDeviceNamespace) {
   for (int port : {0, -1}) EXPECT_TRUE(PortDevicePath(port).empty());
 }
 
-using Values = std::vector<std::pair<std::string, std::string>>;
-
-// The SERIALCOMM key, opened for writing, with no USBSER / VCP value in it
-// before and after each use.
-class SerialCommKey {
- public:
-  SerialCommKey() {
-    const LONG rc = RegCreateKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0,
-                                    nullptr, REG_OPTION_VOLATILE, KEY_READ | KEY_WRITE, nullptr,
-                                    &key_, nullptr);
-    if (rc != ERROR_SUCCESS) key_ = nullptr;
-    Clear();
-  }
-  ~SerialCommKey() {
-    Clear();
-    if (key_) RegCloseKey(key_);
-  }
-  bool Open() const { return key_ != nullptr; }
-
-  void Set(const Values& values) {
-    Clear();
-    for (const auto& [name, data] : values) {
-      RegSetValueExA(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                     static_cast<DWORD>(data.size() + 1));
-    }
-  }
-
- private:
-  void Clear() {
-    if (!key_) return;
-    for (int n = 0; n <= 200; ++n) {
-      char name[32];
-      std::snprintf(name, sizeof name, "\\Device\\USBSER%03d", n);
-      RegDeleteValueA(key_, name);
-      if (n <= 20) {
-        std::snprintf(name, sizeof name, "\\Device\\VCP%d", n);
-        RegDeleteValueA(key_, name);
-      }
-    }
-  }
-
-  HKEY key_ = nullptr;
-};
+using varnok::test::SerialCommKey;
+using Values = SerialCommKey::Values;
 
 TEST(PortDiscovery, RegistryValuesGiveThePortsInValueOrder) {
   SerialCommKey key;

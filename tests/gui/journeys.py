@@ -19,22 +19,12 @@ import traceback
 
 import pyatspi
 
+from journeykit import classic_update_file
 from varnokgui import (JourneyFailure, Session, click, click_centre, extents, find_all,
                        is_showing, key, popup_drawn_at, states, text_of, type_text, wait_for,
                        wait_for_one, walk)
 
 TOOL_FOUND = "Tool found on port 1"
-
-
-def classic_update_file(folder, model, size):
-    """A classic tool's .bin file: the complemented model name (5 bytes),
-    then the image. Returns (file path, image bytes)."""
-    image = os.urandom(size)
-    name = model.encode("ascii").ljust(5, b"\0")
-    path = os.path.join(folder, f"{model}-image.bin")
-    with open(path, "wb") as f:
-        f.write(bytes(255 - b for b in name) + image)
-    return path, image
 
 
 def entry(s, name):

@@ -18,6 +18,8 @@ import time
 
 import pyatspi
 
+from journeykit import end_program, screenshot
+
 # The screen scripts/test-gui gives the X server; the window (800 x 600,
 # caption-less) is centred on it.
 SCREEN_W, SCREEN_H = 1024, 768
@@ -297,21 +299,14 @@ class Session:
         return hits
 
     def screenshot(self, path):
-        subprocess.run(["import", "-window", "root", path], check=False,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        screenshot(path)
 
     def __exit__(self, exc_type, exc, tb):
         if exc_type is not None:
             if Session.failure_shot:
                 self.screenshot(Session.failure_shot)
             print(f"     the program's output and the session's files: {self.work}", flush=True)
-        if self.app is not None and self.app.poll() is None:
-            self.app.terminate()
-            try:
-                self.app.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                self.app.kill()
-                self.app.wait()
+        end_program(self.app)
         self.stop_tool()
         self.log.close()
         if exc_type is None:

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/support/EnvVar.h"
+
 namespace varnok::test {
 
 class ScopedEnv {
@@ -14,13 +16,13 @@ class ScopedEnv {
       had_ = true;
       old_ = old;
     }
-    setenv(name, value.c_str(), 1);
+    SetEnvVar(name, value);
   }
   ~ScopedEnv() {
     if (had_) {
-      setenv(name_, old_.c_str(), 1);
+      SetEnvVar(name_, old_);
     } else {
-      unsetenv(name_);
+      UnsetEnvVar(name_);
     }
   }
   ScopedEnv(const ScopedEnv&) = delete;

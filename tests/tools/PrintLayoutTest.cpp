@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tools/PrintLayout.h"
 
 namespace {
@@ -32,6 +34,15 @@ TEST(PrintLayout, FontCellNotItsEmIsTheSixtiethOfThePage) {
   EXPECT_EQ(EmForCellHeight(1, courierCell), 1);
   const auto sameAsEm = [](int em) { return em; };
   EXPECT_EQ(EmForCellHeight(218, sameAsEm), 218);
+}
+
+// A bitmap face has a few sizes: past its largest the cell stays put. The
+// search used to climb for ever there (printing hung under Wine's fonts).
+TEST(PrintLayout, FaceWhoseCellStopsGrowingEndsTheSearch) {
+  const auto capped = [](int em) { return std::min(em, 20); };
+  EXPECT_EQ(EmForCellHeight(218, capped), 436);
+  const auto flat = [](int) { return 1; };
+  EXPECT_EQ(EmForCellHeight(218, flat), 436);
 }
 
 TEST(PrintLayout, NothingToPrintOrNoRoom) {
