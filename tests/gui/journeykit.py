@@ -2,6 +2,8 @@
 give the window, the end of the programs they start, screenshots."""
 
 import os
+import shutil
+import signal
 import subprocess
 
 
@@ -32,3 +34,19 @@ def screenshot(path):
     """The whole X screen into the PNG file `path`."""
     subprocess.run(["import", "-window", "root", path], check=False,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def stop_tool(sim):
+    """Ends a simulated tool (its flash image is written as it goes)."""
+    if sim is not None and sim.poll() is None:
+        sim.send_signal(signal.SIGTERM)
+        sim.wait(timeout=60)
+
+
+def end_session(app, sim, log, work, failed):
+    """Ends what a journey started; a failed journey keeps its files."""
+    end_program(app)
+    stop_tool(sim)
+    log.close()
+    if not failed:
+        shutil.rmtree(work, ignore_errors=True)

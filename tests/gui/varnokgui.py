@@ -10,15 +10,13 @@ the accessibility bus (scripts/test-gui sets both up).
 """
 
 import os
-import shutil
-import signal
 import subprocess
 import tempfile
 import time
 
 import pyatspi
 
-from journeykit import end_program, screenshot
+from journeykit import end_session, screenshot, stop_tool
 
 # The screen scripts/test-gui gives the X server; the window (800 x 600,
 # caption-less) is centred on it.
@@ -254,9 +252,7 @@ class Session:
 
     def stop_tool(self):
         """Ends the simulator; its flash image is then in flash_out."""
-        if self.sim is not None and self.sim.poll() is None:
-            self.sim.send_signal(signal.SIGTERM)
-            self.sim.wait(timeout=WAIT_S)
+        stop_tool(self.sim)
         self.sim = None
 
     def _application(self):
@@ -306,9 +302,6 @@ class Session:
             if Session.failure_shot:
                 self.screenshot(Session.failure_shot)
             print(f"     the program's output and the session's files: {self.work}", flush=True)
-        end_program(self.app)
-        self.stop_tool()
-        self.log.close()
-        if exc_type is None:
-            shutil.rmtree(self.work, ignore_errors=True)
+        end_session(self.app, self.sim, self.log, self.work, exc_type is not None)
+        self.sim = None
         return False

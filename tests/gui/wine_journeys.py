@@ -18,15 +18,13 @@ Journeys: update, data.
 import hashlib
 import json
 import os
-import shutil
-import signal
 import subprocess
 import sys
 import tempfile
 import time
 import traceback
 
-from journeykit import classic_update_file, end_program, screenshot
+from journeykit import classic_update_file, end_session, screenshot, stop_tool
 
 WAIT_S = float(os.environ.get("VARNOK_GUI_WAIT", "90"))
 WINDOW_TITLE = "Dennart2"
@@ -123,9 +121,8 @@ class WineSession:
         click_at(self.origin, self.layout[control])
 
     def stop_tool(self):
-        if self.sim is not None and self.sim.poll() is None:
-            self.sim.send_signal(signal.SIGTERM)
-            self.sim.wait(timeout=30)
+        """Ends the simulator; its flash image is then in flash_out."""
+        stop_tool(self.sim)
         self.sim = None
 
     def __enter__(self):
@@ -135,11 +132,8 @@ class WineSession:
         if exc_type is not None:
             screenshot(os.path.join(self.out_dir, f"wine-{self.name}-failed.png"))
             print(f"     the program's output: {self.work}/varnok.log", flush=True)
-        end_program(self.app)
-        self.stop_tool()
-        self.log.close()
-        if exc_type is None:
-            shutil.rmtree(self.work, ignore_errors=True)
+        end_session(self.app, self.sim, self.log, self.work, exc_type is not None)
+        self.sim = None
         return False
 
 
