@@ -69,11 +69,15 @@ void CSerialPort::MonitorWaitDeleter::operator()(MonitorWait* wait) const {
     // thread closes it while it runs, and never during a wait). A new mask
     // ends a pending WaitCommEvent on every driver; some serial layers
     // (Wine's among them) do not end it for CancelIoEx alone, and then the
-    // wait below would last until the next byte.
+    // wait below would last until the next byte. A monitor started again
+    // on the open port waits for the same events: the mask comes back.
+    DWORD mask = 0;
+    const bool maskKnown = ::GetCommMask(wait->port, &mask) != 0;
     ::SetCommMask(wait->port, 0);
     ::CancelIoEx(wait->port, &wait->ov);
     DWORD ignored = 0;
     ::GetOverlappedResult(wait->port, &wait->ov, &ignored, TRUE);
+    if (maskKnown) ::SetCommMask(wait->port, mask);
   }
   if (wait->ov.hEvent != nullptr) ::CloseHandle(wait->ov.hEvent);
   if (wait->writeEvent != nullptr) ::CloseHandle(wait->writeEvent);

@@ -32,14 +32,15 @@ BOOL CALLBACK TakeIfOurs(HWND window, LPARAM param) {
 }
 
 HWND NotepadWindowOf(HANDLE process) {
+  const ULONGLONG deadline = GetTickCount64() + kNotepadStartMs;
   Search search{GetProcessId(process), nullptr};
   WaitForInputIdle(process, kNotepadStartMs);
-  for (DWORD waited = 0; search.found == nullptr && waited < kNotepadStartMs; waited += kLookEveryMs) {
+  for (;;) {
     EnumWindows(TakeIfOurs, reinterpret_cast<LPARAM>(&search));
-    if (search.found == nullptr)
-      Sleep(kLookEveryMs);
+    if (search.found != nullptr || GetTickCount64() >= deadline)
+      return search.found;
+    Sleep(kLookEveryMs);
   }
-  return search.found;
 }
 }  // namespace
 
