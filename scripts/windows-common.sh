@@ -58,13 +58,15 @@ wine_environment() {
 # modem lines up (tests/wine/PtyModemLines.c): without them Wine ends every
 # WaitCommEvent at once. Only the programs run through `wine` get it; the
 # native programs of the stages keep the plain pty.
-# A caller that execs Wine itself puts $wine_shim into LD_PRELOAD.
+# A caller that runs Wine through another command (timeout, exec) runs
+# "${wine_run[@]}".
 wine_pty_modem_lines() {
   wine_shim=$win_dir/pty-modem-lines.so
   if [ ! -f "$wine_shim" ] || [ "$root/tests/wine/PtyModemLines.c" -nt "$wine_shim" ]; then
     cc -O2 -Wall -Wextra -Werror -shared -fPIC -o "$wine_shim" "$root/tests/wine/PtyModemLines.c" -ldl
   fi
-  wine() { LD_PRELOAD=$wine_shim command wine "$@"; }
+  wine_run=(env "LD_PRELOAD=$wine_shim" wine)
+  wine() { "${wine_run[@]}" "$@"; }
 }
 
 # One server for the whole run, so that every program starts quickly and

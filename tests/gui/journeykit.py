@@ -5,6 +5,38 @@ import os
 import shutil
 import signal
 import subprocess
+import time
+
+# How long a state may take to show on a slow, loaded machine.
+WAIT_S = float(os.environ.get("VARNOK_GUI_WAIT", "60"))
+POLL_S = 0.05
+# VARNOK_GUI_TRACE=1 prints every state seen and how long it took.
+TRACE = os.environ.get("VARNOK_GUI_TRACE") == "1"
+
+
+class JourneyFailure(Exception):
+    """What a journey expected to see and did not."""
+
+
+def wait_for(what, probe, timeout=None):
+    """Polls `probe` until it returns a true value, which is returned;
+    raises JourneyFailure naming `what` when the time runs out."""
+    started = time.monotonic()
+    deadline = started + (timeout or WAIT_S)
+    last_error = None
+    while True:
+        try:
+            value = probe()
+            if value:
+                if TRACE:
+                    print(f"  seen after {time.monotonic() - started:5.2f} s: {what}", flush=True)
+                return value
+        except Exception as e:  # objects come and go while the window changes
+            last_error = e
+        if time.monotonic() > deadline:
+            detail = f" (last error: {last_error})" if last_error else ""
+            raise JourneyFailure(f"not seen within {timeout or WAIT_S:.0f} s: {what}{detail}")
+        time.sleep(POLL_S)
 
 
 def classic_update_file(folder, model, size):

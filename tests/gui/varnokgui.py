@@ -16,7 +16,7 @@ import time
 
 import pyatspi
 
-from journeykit import end_session, screenshot, stop_tool
+from journeykit import JourneyFailure, WAIT_S, end_session, screenshot, stop_tool, wait_for  # noqa: F401 (journeys import them from here)
 
 # The screen scripts/test-gui gives the X server; the window (800 x 600,
 # caption-less) is centred on it.
@@ -25,19 +25,9 @@ WINDOW_W, WINDOW_H = 800, 600
 WINDOW_X = (SCREEN_W - WINDOW_W) // 2
 WINDOW_Y = (SCREEN_H - WINDOW_H) // 2
 
-# How long a state may take to show on a slow, loaded machine.
-WAIT_S = float(os.environ.get("VARNOK_GUI_WAIT", "60"))
-POLL_S = 0.05
-# VARNOK_GUI_TRACE=1 prints every state seen and how long it took.
-TRACE = os.environ.get("VARNOK_GUI_TRACE") == "1"
-
 # Containers whose children are list rows; searches do not walk them.
 _ROW_CONTAINERS = {pyatspi.ROLE_TABLE, pyatspi.ROLE_TREE_TABLE, pyatspi.ROLE_LIST,
                    pyatspi.ROLE_TREE, pyatspi.ROLE_LIST_BOX}
-
-
-class JourneyFailure(Exception):
-    """What a journey expected to see and did not."""
 
 
 # --- input -----------------------------------------------------------------
@@ -137,27 +127,6 @@ def find_all(root, role=None, name=None, showing=True, pred=None):
             continue
         found.append(acc)
     return found
-
-
-def wait_for(what, probe, timeout=None):
-    """Polls `probe` until it returns a true value, which is returned;
-    raises JourneyFailure naming `what` when the time runs out."""
-    started = time.monotonic()
-    deadline = started + (timeout or WAIT_S)
-    last_error = None
-    while True:
-        try:
-            value = probe()
-            if value:
-                if TRACE:
-                    print(f"  seen after {time.monotonic() - started:5.2f} s: {what}", flush=True)
-                return value
-        except Exception as e:  # objects come and go while the window changes
-            last_error = e
-        if time.monotonic() > deadline:
-            detail = f" (last error: {last_error})" if last_error else ""
-            raise JourneyFailure(f"not seen within {timeout or WAIT_S:.0f} s: {what}{detail}")
-        time.sleep(POLL_S)
 
 
 def wait_for_one(root_fn, what, role=None, name=None, pred=None, timeout=None):

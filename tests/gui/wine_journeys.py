@@ -24,25 +24,10 @@ import tempfile
 import time
 import traceback
 
-from journeykit import classic_update_file, end_session, screenshot, stop_tool
+from journeykit import (JourneyFailure, classic_update_file, end_session, screenshot, stop_tool,
+                        wait_for)
 
-WAIT_S = float(os.environ.get("VARNOK_GUI_WAIT", "90"))
 WINDOW_TITLE = "Dennart2"
-
-
-class JourneyFailure(Exception):
-    """What a journey expected and did not find."""
-
-
-def wait_for(what, probe, timeout=WAIT_S):
-    deadline = time.monotonic() + timeout
-    while True:
-        got = probe()
-        if got:
-            return got
-        if time.monotonic() > deadline:
-            raise JourneyFailure(f"gave up after {timeout:.0f} s waiting for {what}")
-        time.sleep(0.1)
 
 
 def xdotool(*args, check=True):
@@ -183,10 +168,15 @@ def journey_update(layout, out_dir):
         # the dialog is the window that was not there before.
         before = visible_windows()
 
+        size = layout["dialog"][2:]
+
         def dialog_up():
             s.click("Update (.bin)")
             time.sleep(1.5)
-            return next(iter(visible_windows() - before), None)
+            # Wine shows other new windows now and then (tooltips): the
+            # dialog is the one of the dialog's size.
+            return next((w for w in visible_windows() - before
+                         if list(geometry(w)[2:]) == size), None)
         dialog = wait_for("the download dialog", dialog_up)
         wait_for("the tool to finish the update", lambda: s.sim.poll() is not None, timeout=120)
         with open(s.flash_out, "rb") as f:
@@ -196,8 +186,15 @@ def journey_update(layout, out_dir):
                                  f"({len(image)} bytes)")
         time.sleep(2)  # the dialog's last status repaint
         screenshot(os.path.join(out_dir, "wine-update-done.png"))
-        click_at(geometry(dialog), layout["dialog ok"])
-        wait_for("the download dialog closed by ok", lambda: dialog not in visible_windows())
+        origin = geometry(dialog)
+
+        def closed_by_ok():
+            if dialog not in visible_windows():
+                return True
+            click_at(origin, layout["dialog ok"])
+            time.sleep(1)
+            return dialog not in visible_windows()
+        wait_for("the download dialog closed by ok", closed_by_ok)
         digest = hashlib.sha256(open(path, "rb").read()).hexdigest()
         record = wait_for("the window's update record", lambda: (lambda r: r if r and
                           r.get("sha256") == digest else None)(last_record()), timeout=30)
