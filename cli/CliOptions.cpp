@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "cli/BenchOptions.h"
-#include "cli/CaptureCommand.h"
+#include "cli/commands/CaptureCommand.h"
 #include "cli/ExitCodes.h"
-#include "cli/PortSource.h"
+#include "cli/platform/PortSource.h"
 
 namespace cli {
 

@@ -5,18 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "cli/Arguments.h"
-#include "cli/BinaryOutput.h"
-#include "cli/CaptureCommand.h"
+#include "cli/platform/Arguments.h"
+#include "cli/platform/BinaryOutput.h"
+#include "cli/commands/CaptureCommand.h"
 #include "cli/CliOptions.h"
-#include "cli/CliReporter.h"
-#include "cli/Commands.h"
-#include "cli/DtcCommand.h"
+#include "cli/output/CliReporter.h"
+#include "cli/commands/Commands.h"
+#include "cli/commands/DtcCommand.h"
 #include "cli/ExitCodes.h"
-#include "cli/Interrupt.h"
-#include "cli/OutputCheck.h"
-#include "cli/Terminal.h"
-#include "cli/TraceCommand.h"
+#include "cli/platform/Interrupt.h"
+#include "cli/output/OutputCheck.h"
+#include "cli/platform/Terminal.h"
+#include "cli/commands/TraceCommand.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "cli/CliOptions.h"
-#include "cli/PortDiagnosis.h"
-#include "cli/PortSource.h"
+#include "cli/platform/PortDiagnosis.h"
+#include "cli/platform/PortSource.h"
 
 namespace cli {
 namespace {

@@ -2,9 +2,9 @@
 // resolution.
 #include <gtest/gtest.h>
 
-#include "cli/JsonLine.h"
-#include "cli/ModelResolver.h"
-#include "cli/ProgressFormat.h"
+#include "cli/output/JsonLine.h"
+#include "cli/commands/ModelResolver.h"
+#include "cli/output/ProgressFormat.h"
 
 namespace cli {
 namespace {

@@ -1,0 +1,7 @@
+#include "cli/platform/Arguments.h"
+
+namespace cli {
+std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
+}  // namespace cli
