@@ -30,7 +30,8 @@ bool ParseBenchOption(const std::string& arg, bool hasValue, const std::string& 
                       const std::function<bool(std::string&)>& takeValue, CliOptions& o,
                       std::string& error) {
   if (arg == "--port" || arg == "-p") {
-    takeValue(o.port);
+    std::string port;
+    if (takeValue(port)) o.ports.push_back(port);
     return true;
   }
   if (arg == "--wait") {
@@ -55,12 +56,14 @@ bool CheckBenchOptions(const CliOptions& o, const std::string& command, std::str
   const bool update = o.command == Command::Update;
   const bool reachesTool =
       update || o.command == Command::Identify || o.command == Command::Capture;
-  if (!reachesTool && (!o.port.empty() || o.waitSeconds >= 0)) {
+  if (!reachesTool && (!o.ports.empty() || o.waitSeconds >= 0)) {
     error = command + " takes neither --port nor --wait";
   } else if (!update && (o.all || o.dryRun || o.count > 0)) {
     error = "--all, --count and --dry-run belong to update";
-  } else if (o.all && !o.port.empty()) {
-    error = "--all and --port exclude each other";
+  } else if (!o.all && o.ports.size() > 1) {
+    error = "--port names one tool; several --port options go with update --all";
+  } else if (o.all && !o.ports.empty() && o.count > 0) {
+    error = "--count and --port exclude each other: --all updates the tools on every port named";
   } else if (o.count > 0 && (!o.all || o.waitSeconds < 0)) {
     error = "--count N needs --all and --wait";
   } else if (o.last > 0 && o.command != Command::History) {

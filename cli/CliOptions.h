@@ -20,7 +20,9 @@ struct CliOptions {
   std::string model;       // --model
   std::string configPath;  // --config; empty: device.xml beside the program
   std::string updateFile;  // update, info: the one positional argument
-  std::string port;        // --port: number or device path; empty: the first port found
+  // --port, as often as given: a number or device path, rfc2217://HOST:PORT
+  // or socket://HOST:PORT; none: the first port found (every one with --all).
+  std::vector<std::string> ports;
   int waitSeconds = -1;    // --wait[=S]: seconds to wait for a tool; -1: no waiting
   bool all = false;        // update --all: every connected tool of the model at once
   int count = 0;           // --count N (with --all --wait): wait for N tools; 0: one

@@ -7,6 +7,7 @@
 //   ttyACM<k>, k 0..199 (the CDC-ACM / USBSER family) is port k + 1     (1..200)
 //   ttyUSB<k>, k 0..19  (the vendor VCP family)       is port k + 201   (201..220)
 // so the families never share a number and number -> path -> number holds.
+// A port on another machine (RemotePorts.h) has its URL as name and path.
 
 #include <string>
 

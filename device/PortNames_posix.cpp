@@ -1,4 +1,5 @@
 #include "device/PortNames.h"
+#include "device/RemotePorts.h"
 
 #include <cstdlib>
 #include <string>
@@ -26,6 +27,7 @@ std::string PortDeviceDir() {
 }
 
 std::string PortDisplayName(int port) {
+  if (IsRemotePort(port)) return RemotePortName(port);
   if (port >= kFirstAcmPort && port < kFirstAcmPort + kUsbSerCount)
     return kAcmStem + std::to_string(port - kFirstAcmPort);
   if (port >= kFirstVcpPort && port < kFirstVcpPort + kVcpCount)
@@ -34,6 +36,7 @@ std::string PortDisplayName(int port) {
 }
 
 std::string PortDevicePath(int port) {
+  if (IsRemotePort(port)) return RemotePortName(port);
   const std::string name = PortDisplayName(port);
   return name.empty() ? name : PortDeviceDir() + "/" + name;
 }

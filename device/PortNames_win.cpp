@@ -4,6 +4,7 @@
 #include <string>
 
 #include "device/PortNames.h"
+#include "device/RemotePorts.h"
 
 namespace varnok {
 
@@ -20,11 +21,13 @@ char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' +
 std::string PortDeviceDir() { return "\\\\.\\"; }
 
 std::string PortDisplayName(int port) {
+  if (IsRemotePort(port)) return RemotePortName(port);
   if (port < 1) return std::string();
   return kComStem + std::to_string(port);
 }
 
 std::string PortDevicePath(int port) {
+  if (IsRemotePort(port)) return RemotePortName(port);
   const std::string name = PortDisplayName(port);
   return name.empty() ? name : PortDeviceDir() + name;
 }

@@ -14,6 +14,11 @@ namespace varnok {
 // only when `includeVcp`. Returns the count.
 int ScanUsbSerialPorts(std::vector<int>& ports, bool includeVcp);
 
+// Narrows a scan's `ports` to `onlyPort` (nothing when it is negative): it
+// alone stays when the scan found it. A port on another machine is never
+// in a scan; it counts as there, and opening it tells.
+void KeepOnlyPort(std::vector<int>& ports, int onlyPort);
+
 }  // namespace varnok
 
 class CSearchUsbPort {

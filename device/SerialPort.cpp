@@ -4,6 +4,8 @@
 #include "device/SerialPort.h"
 
 #include "device/PortNames.h"
+#include "device/RemoteLine.h"
+#include "device/RemotePorts.h"
 #include "device/WireTrace.h"
 
 namespace {
@@ -36,7 +38,48 @@ CSerialPort::~CSerialPort() {
 
 bool CSerialPort::IsOpen() const {
   std::lock_guard<std::mutex> lock(portLock);
-  return portHandle != kNoHandle;
+  return portHandle != kNoHandle || remote_;
+}
+
+int CSerialPort::OpenLine(int port, int baud, char parity, int dataBits, int stopBits,
+                          unsigned mask) {
+  varnok::RemoteAddress address;
+  if (!varnok::RemotePortAddress(port, address))
+    return OpenHandle(port, baud, parity, dataBits, stopBits, mask);
+  auto line = std::make_unique<varnok::CRemoteLine>();
+  varnok::LineSettings settings{static_cast<unsigned>(baud), parity, dataBits, stopBits};
+  std::string error;
+  if (!line->Open(address, settings, shutdownWake_, error)) {
+    ErrorHook("connect()");
+    return 0;
+  }
+  varnok::NoteRemoteLine(port, line->Notice());
+  remote_ = std::move(line);
+  return 1;
+}
+
+void CSerialPort::ReleaseLine() {
+  remote_.reset();
+  ReleaseHandle();
+}
+
+void CSerialPort::PurgeLine() { remote_ ? remote_->Purge(3) : PurgePort(); }
+
+CSerialPort::PortWait CSerialPort::WaitForLine() {
+  if (!remote_) return WaitForPortEvent();
+  const int ready = remote_->WaitReadable(-1, shutdownWake_);
+  return ready > 0 ? PortWait::Event : ready == 0 ? PortWait::Woken : PortWait::Gone;
+}
+
+CSerialPort::ByteRead CSerialPort::ReadLineByte(std::uint8_t& byte) {
+  {
+    std::lock_guard<std::mutex> lock(portLock);
+    if (remote_) {
+      const int got = remote_->Read(&byte, 1);
+      return got > 0 ? ByteRead::Byte : got == 0 ? ByteRead::Empty : ByteRead::Gone;
+    }
+  }
+  return ReadOneByte(byte);
 }
 
 std::vector<std::string> CSerialPort::ErrorLog() const {
@@ -76,9 +119,9 @@ int CSerialPort::Open(ISerialPortOwner* newOwner, int port, int baud, char parit
   writeBufferSize = writeBuffer;
 
   std::lock_guard<std::mutex> lock(portLock);
-  if (trace_ && portHandle != kNoHandle) trace_->Close();
-  ReleaseHandle();
-  const int opened = OpenHandle(port, baud, parity, dataBits, stopBits, mask);
+  if (trace_ && (portHandle != kNoHandle || remote_)) trace_->Close();
+  ReleaseLine();
+  const int opened = OpenLine(port, baud, parity, dataBits, stopBits, mask);
   if (trace_ && opened == 1) {
     const char format[] = {static_cast<char>('0' + dataBits % 10), parity,
                            static_cast<char>('0' + stopBits % 10), '\0'};
@@ -100,7 +143,7 @@ int CSerialPort::StartMonitor() {
     // The monitor starts from empty queues. Purging here rather than on the
     // new thread means bytes that arrive after StartMonitor returns are kept.
     std::lock_guard<std::mutex> lock(portLock);
-    PurgePort();
+    PurgeLine();
   }
   threadAlive = true;
   try {
@@ -117,8 +160,8 @@ int CSerialPort::Close() {
   // On the monitor thread (from a delivery) no port I/O is in flight, so
   // the handle may go now as well.
   std::lock_guard<std::mutex> lock(portLock);
-  if (trace_ && portHandle != kNoHandle) trace_->Close();
-  ReleaseHandle();
+  if (trace_ && (portHandle != kNoHandle || remote_)) trace_->Close();
+  ReleaseLine();
   return 1;
 }
 
@@ -134,14 +177,19 @@ bool CSerialPort::DeliverPortEvent() {
     if (mask & e.bit) Deliver(e.message, 0);
   }
   if (!(mask & EV_RXCHAR_BIT)) {
-    DropUntakenInput();
+    if (remote_) {
+      std::lock_guard<std::mutex> lock(portLock);
+      remote_->Purge(1);
+    } else {
+      DropUntakenInput();
+    }
     return true;
   }
   for (;;) {
     // A delivery may have closed or reopened the port.
     if (shutdownRequested.load()) return true;
     std::uint8_t byte = 0;
-    const ByteRead got = ReadOneByte(byte);
+    const ByteRead got = ReadLineByte(byte);
     if (got == ByteRead::Empty) return true;
     if (got == ByteRead::Gone) return false;
     if (trace_) trace_->Rx(&byte, 1);
@@ -152,9 +200,10 @@ bool CSerialPort::DeliverPortEvent() {
 
 void CSerialPort::MonitorLoop() {
   bool gone = false;
-  if (BeginMonitorWait()) {
+  // A remote line waits on its connection; it keeps no platform wait state.
+  if (remote_ || BeginMonitorWait()) {
     while (!shutdownRequested.load()) {
-      const PortWait woke = WaitForPortEvent();
+      const PortWait woke = WaitForLine();
       if (shutdownRequested.load() || woke == PortWait::Failed) break;
       if (woke == PortWait::Woken) continue;
       if (woke == PortWait::Gone || !DeliverPortEvent()) {
@@ -169,8 +218,8 @@ void CSerialPort::MonitorLoop() {
     // waiting on it again would only wake at once, over and over.
     {
       std::lock_guard<std::mutex> lock(portLock);
-      if (trace_ && portHandle != kNoHandle) trace_->Gone();
-      ReleaseHandle();
+      if (trace_ && (portHandle != kNoHandle || remote_)) trace_->Gone();
+      ReleaseLine();
     }
     Deliver(WM_COMM_PORT_GONE, 0);
   }

@@ -29,6 +29,7 @@
 #include "device/WakeSignal.h"
 
 namespace varnok {
+class CRemoteLine;
 class CWireTrace;
 }
 
@@ -110,6 +111,12 @@ class CSerialPort {
   bool OnMonitorThread() const;
   void ErrorHook(const char* callName);  // portLock held
   void LogFailure(const char* callName);  // takes portLock
+  // The line, whichever backend carries it: a port on another machine
+  // (RemotePorts.h) goes through CRemoteLine, every other through the
+  // platform's backend below. portLock held.
+  int OpenLine(int port, int baud, char parity, int dataBits, int stopBits, unsigned mask);
+  void ReleaseLine();
+  void PurgeLine();
 
   // ---- per platform (SerialPort_posix.cpp / SerialPort_win.cpp) ----
   enum class PortWait {
@@ -123,6 +130,9 @@ class CSerialPort {
   struct MonitorWaitDeleter {
     void operator()(MonitorWait* wait) const;  // defined by the backend
   };
+  // The remote line or the platform's, on the monitor thread (shared part).
+  PortWait WaitForLine();
+  ByteRead ReadLineByte(std::uint8_t& byte);  // takes portLock
 
   // portLock held. Opens and sets up the line; 1 when the device was
   // obtained, 0 when not.
@@ -152,4 +162,5 @@ class CSerialPort {
   std::vector<std::uint8_t> pendingOutput;
   std::vector<std::string> errorLog;
   std::shared_ptr<varnok::CWireTrace> trace_;
+  std::unique_ptr<varnok::CRemoteLine> remote_;  // while a remote line is open; portLock
 };

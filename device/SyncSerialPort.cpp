@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "device/PortNames.h"
+#include "device/RemoteLine.h"
+#include "device/RemotePorts.h"
 #include "device/WireTrace.h"
 
 unsigned CSyncSerialPort::TimeoutMultiplier(unsigned baud) {
@@ -15,6 +17,31 @@ CSyncSerialPort::CSyncSerialPort() { Reset(); }
 
 CSyncSerialPort::~CSyncSerialPort() { Close(); }
 
+int CSyncSerialPort::OpenRemote(int port, unsigned baud, ISerialNotify* notify) {
+  notifyWindow = notify;
+  if (openFlag) return 1;
+  varnok::RemoteAddress address;
+  varnok::RemotePortAddress(port, address);
+  auto line = std::make_unique<varnok::CRemoteLine>();
+  varnok::LineSettings settings;
+  settings.baud = baud;
+  std::string error;
+  if (!line->Open(address, settings, wake_, error)) {
+    // Nothing that answers the protocol is there: as a device that is not.
+    lastOpenFailure = varnok::PortFailure::NotFound;
+    lastOpenOsError = 0;
+    lastOpenText_ = error;
+    return 0;
+  }
+  varnok::NoteRemoteLine(port, line->Notice());
+  remote_ = std::move(line);
+  writeMultiplier = TimeoutMultiplier(baud);
+  openFlag = 1;
+  lastOpenFailure = varnok::PortFailure::None;
+  lastOpenOsError = 0;
+  return 1;
+}
+
 void CSyncSerialPort::Reset() {
   notifyWindow = nullptr;
   portHandle = kNoHandle;
@@ -22,6 +49,8 @@ void CSyncSerialPort::Reset() {
   writeMultiplier = 1;
   lastOpenFailure = varnok::PortFailure::None;
   lastOpenOsError = 0;
+  lastOpenText_.clear();
+  remote_.reset();
 }
 
 void CSyncSerialPort::ReportFailure(const char* format, int osError) {
@@ -38,29 +67,52 @@ void CSyncSerialPort::CloseIfLost(int osError) {
 
 void CSyncSerialPort::LineGone() {
   if (trace_ && openFlag) trace_->Gone();
-  CloseLine();
+  if (!remote_) {
+    CloseLine();
+    return;
+  }
+  remote_.reset();
+  openFlag = 0;
 }
 
 int CSyncSerialPort::Open(int port, unsigned baud, ISerialNotify* notify) {
   const bool wasOpen = openFlag != 0;
-  const int opened = OpenLine(port, baud, notify);
+  lastOpenText_.clear();
+  const int opened = varnok::IsRemotePort(port) ? OpenRemote(port, baud, notify)
+                                                : OpenLine(port, baud, notify);
   if (trace_ && opened == 1 && !wasOpen) trace_->Open(port, varnok::PortDevicePath(port), baud, "8N1");
   return opened;
 }
 
 int CSyncSerialPort::Close() {
   if (trace_ && openFlag) trace_->Close();
-  return CloseLine();
+  if (!remote_) return CloseLine();
+  remote_.reset();
+  openFlag = 0;
+  return 1;
 }
 
 int CSyncSerialPort::Write(const std::uint8_t* data, int length) {
-  const int written = WriteLine(data, length);
+  const int written =
+      !remote_ ? WriteLine(data, length)
+               : remote_->Write(data, length, static_cast<int>(writeMultiplier) * length, wake_);
+  if (written < 0 && remote_) LineGone();
   if (trace_ && written > 0) trace_->Tx(data, written);
   return written;
 }
 
 int CSyncSerialPort::Read(std::uint8_t* buffer, int capacity) {
-  const int got = ReadLine(buffer, capacity);
+  const int got = remote_ ? remote_->Read(buffer, capacity) : ReadLine(buffer, capacity);
   if (trace_ && got > 0) trace_->Rx(buffer, got);
+  if (got < 0 && remote_) LineGone();
   return got;
+}
+
+void CSyncSerialPort::Purge(int bits) { remote_ ? remote_->Purge(bits) : PurgeLine(bits); }
+
+int CSyncSerialPort::WaitReadable(int timeoutMs) {
+  if (!remote_) return WaitLine(timeoutMs);
+  const int ready = remote_->WaitReadable(timeoutMs < 0 ? 0 : timeoutMs, wake_);
+  if (ready < 0) LineGone();  // counts as closed from now on, so that owners reopen it
+  return ready;
 }

@@ -3,7 +3,9 @@
 // embeds. No thread, no locking: one thread at a time uses it and polls it.
 //
 // Port numbers name devices through PortNames.h ("\\.\COM<n>" on Windows,
-// $VARNOK_DEV_DIR/ttyACM<k> or ttyUSB<k> elsewhere).
+// $VARNOK_DEV_DIR/ttyACM<k> or ttyUSB<k> elsewhere), or a line on another
+// machine (RemotePorts.h), carried by CRemoteLine instead of the platform's
+// backend; for a remote line "device" below means its server.
 //
 // Every port is opened for exclusive use: a port that another program (or
 // another object of this one) holds fails to open. Every close gives the
@@ -22,6 +24,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "device/PortError.h"
 #include "device/WakeSignal.h"
@@ -39,6 +42,7 @@ class ISerialNotify {
 constexpr unsigned WM_PORT_FAILURE_TEXT = 0x047B;  // WM_USER+123
 
 namespace varnok {
+class CRemoteLine;
 class CWireTrace;
 }
 
@@ -105,6 +109,9 @@ class CSyncSerialPort {
   // Why the last Open failed (None after a good one) and the raw OS error.
   varnok::PortFailure LastOpenFailure() const { return lastOpenFailure; }
   int LastOpenOsError() const { return lastOpenOsError; }
+  // A remote line's reason for the last failed open ("cannot connect to
+  // rfc2217://host:4000: Connection refused"); empty for a local port.
+  const std::string& LastOpenFailureText() const { return lastOpenText_; }
 
  private:
   static constexpr std::intptr_t kNoHandle = -1;
@@ -114,6 +121,10 @@ class CSyncSerialPort {
   int CloseLine();
   int WriteLine(const std::uint8_t* data, int length);
   int ReadLine(std::uint8_t* buffer, int capacity);
+  void PurgeLine(int bits);
+  int WaitLine(int timeoutMs);
+  // The remote backend of the four above and of the open.
+  int OpenRemote(int port, unsigned baud, ISerialNotify* notify);
 
   // The line hung up: recorded as such, then closed.
   void LineGone();
@@ -129,4 +140,6 @@ class CSyncSerialPort {
   int lastOpenOsError;
   CWakeSignal wake_;  // lives as long as the object; Reset leaves it alone
   std::shared_ptr<varnok::CWireTrace> trace_;  // Reset leaves it alone too
+  std::unique_ptr<varnok::CRemoteLine> remote_;  // while a remote line is open
+  std::string lastOpenText_;
 };

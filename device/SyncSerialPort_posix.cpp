@@ -134,14 +134,14 @@ int CSyncSerialPort::ReadLine(std::uint8_t* buffer, int capacity) {
   return static_cast<int>(n);
 }
 
-void CSyncSerialPort::Purge(int bits) {
+void CSyncSerialPort::PurgeLine(int bits) {
   if (!openFlag || portHandle == kNoHandle) return;
   const int fd = static_cast<int>(portHandle);
   if (bits & 1) ::tcflush(fd, TCIFLUSH);
   if (bits & 2) ::tcflush(fd, TCOFLUSH);
 }
 
-int CSyncSerialPort::WaitReadable(int timeoutMs) {
+int CSyncSerialPort::WaitLine(int timeoutMs) {
   if (!openFlag || portHandle == kNoHandle) return -1;
   const int fd = static_cast<int>(portHandle);
   pollfd p[2] = {{fd, POLLIN, 0}, {static_cast<int>(wake_.Handle()), POLLIN, 0}};

@@ -133,14 +133,14 @@ int CSyncSerialPort::ReadLine(std::uint8_t* buffer, int capacity) {
   return static_cast<int>(got);
 }
 
-void CSyncSerialPort::Purge(int bits) {
+void CSyncSerialPort::PurgeLine(int bits) {
   if (!openFlag || portHandle == kNoHandle) return;
   const HANDLE h = AsHandle(portHandle);
   if (bits & 1) ::PurgeComm(h, PURGE_RXCLEAR);
   if (bits & 2) ::PurgeComm(h, PURGE_TXCLEAR);
 }
 
-int CSyncSerialPort::WaitReadable(int timeoutMs) {
+int CSyncSerialPort::WaitLine(int timeoutMs) {
   if (!openFlag || portHandle == kNoHandle) return -1;
   // A non-overlapped handle offers no wait with a time-out (WaitCommEvent
   // would block until a byte arrives), so the queue is polled every

@@ -26,11 +26,7 @@ bool CUsbDevInterface::ReopenClosedPort() { return false; }
 
 int CUsbDevInterface::ScanCandidatePorts(bool includeVcp) {
   varnok::ScanUsbSerialPorts(portList, includeVcp);
-  if (onlyPort_ < 0) return static_cast<int>(portList.size());
-  const bool present =
-      std::find(portList.begin(), portList.end(), onlyPort_) != portList.end();
-  portList.clear();
-  if (present) portList.push_back(onlyPort_);
+  varnok::KeepOnlyPort(portList, onlyPort_);
   return static_cast<int>(portList.size());
 }
 

@@ -3,7 +3,7 @@
 # Fonts: fonts-liberation is the skin's one family (res/skin); fonts-wqy-microhei
 # gives the glyphs of the Chinese texts ("设备不匹配", GBK trouble codes, the
 # full-width "！"); fonts-dejavu-core backs the drawing surface's fonts.
-VARNOK_PACKAGES="g++ cmake ninja-build pkg-config qt6-base-dev libtinyxml2-dev libssl-dev nlohmann-json3-dev libgtest-dev libgmock-dev libgl1-mesa-dev fonts-dejavu-core fonts-liberation fonts-wqy-microhei poppler-utils"
+VARNOK_PACKAGES="g++ cmake ninja-build pkg-config ser2net qt6-base-dev libtinyxml2-dev libssl-dev nlohmann-json3-dev libgtest-dev libgmock-dev libgl1-mesa-dev fonts-dejavu-core fonts-liberation fonts-wqy-microhei poppler-utils"
 # The Windows build (scripts/test-windows): the mingw-w64 cross compilers,
 # Wine to run what they build, GoogleTest's sources and the tools that fetch
 # and unpack a Debian source package.

@@ -46,10 +46,7 @@ int CProductPageLogic::DetectTool() {
   CSearchUsbPort search;
   std::vector<int> ports;
   search.SearchPorts(ports);
-  if (onlyPort_ >= 0) {
-    const bool present = std::find(ports.begin(), ports.end(), onlyPort_) != ports.end();
-    ports.assign(present ? 1 : 0, onlyPort_);
-  }
+  varnok::KeepOnlyPort(ports, onlyPort_);
   if (ports.empty()) {
     ForgetTool();
   } else {

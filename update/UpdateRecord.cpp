@@ -14,6 +14,7 @@
 
 #include "device/CalendarTime.h"
 #include "device/PortNames.h"
+#include "device/RemotePorts.h"
 #include "update/ModuleDir.h"
 #include "update/Sha256.h"
 #include "update/StateDir.h"
@@ -224,7 +225,9 @@ CUpdateRecorder::CUpdateRecorder(const std::string& model)
 }
 
 void CUpdateRecorder::SetPort(int port) {
-  record_.port = port;
+  // A remote port's number is this program's own, for this run only: the
+  // record keeps 0 and the URL.
+  record_.port = IsRemotePort(port) ? 0 : port;
   record_.portName = port > 0 ? PortDisplayName(port) : std::string();
 }
 

@@ -4,8 +4,8 @@
 // command-line tool or the window runs, read back by `varnok-cli history`.
 //
 // Line fields: "time" (UTC, 2026-12-08T21:40:05Z), "model" (DevName),
-// "port" (number, -1 when no tool was found), "port_name" (ttyACM0 /
-// COM7), "file" (name without folder), "size" (bytes, -1 unreadable),
+// "port" (number, -1 when no tool was found, 0 for a tool on another
+// machine), "port_name" (ttyACM0 / COM7 / rfc2217://host:4000), "file" (name without folder), "size" (bytes, -1 unreadable),
 // "sha256" (hex, empty when unreadable), "result" (word), "exit" (the
 // command-line updater's exit status), "duration_s".
 //

@@ -23,6 +23,7 @@
 #include "cli/run/ToolPorts.h"
 #include "cli/run/TraceRecording.h"
 #include "device/PortNames.h"
+#include "device/RemotePorts.h"
 #include "device/SearchUsbPort.h"
 #include "device/SerialPort.h"
 #include "tools/TextDecode.h"
@@ -115,6 +116,8 @@ std::string IsoLocal(SystemClock::time_point t) {
 }
 
 bool PortStillListed(int port) {
+  // A remote line that hangs up tells by itself; no scan lists it.
+  if (varnok::IsRemotePort(port)) return true;
   std::vector<int> ports;
   CSearchUsbPort().SearchPorts(ports);
   return std::find(ports.begin(), ports.end(), port) != ports.end();
@@ -301,16 +304,18 @@ int RunCapture(const CliOptions& options, CliReporter& out) {
     if (raw != nullptr && raw != stdout) std::fclose(raw);
     const std::string text = "Cannot open " + varnok::PortDevicePath(port);
     out.Message(text, true);
-    out.Result("port", kExitNotWritten, text, ProbePort(port));
+    out.Result("port", kExitNotWritten, text,
+               varnok::IsRemotePort(port) ? RemoteOpenFailure(port) : ProbePort(port));
     EndRunTrace(trace, "port");
     return kExitNotWritten;
   }
   // Standard output may be the capture itself: the notice goes to standard error.
   const std::string notice = "Capturing " + varnok::PortDevicePath(port) + " at 57600 baud";
   if (out.Json())
-    out.JsonOnly(JsonLine("port").Add("port", port).Add("path", varnok::PortDevicePath(port)).Str());
+    out.JsonOnly(JsonLine("port").AddPort(port).Add("path", varnok::PortDevicePath(port)).Str());
   else
     std::fprintf(stderr, "%s\n", notice.c_str());
+  TellLineNotice(out, port);
   SetInterruptAction([&queue] { queue.Wake(); });
 
   CaptureWriter writer(raw, capture.timestamps, out, capture.lines);

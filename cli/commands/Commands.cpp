@@ -16,6 +16,7 @@
 #include "cli/run/UpdateSteps.h"
 #include "device/FilePath.h"
 #include "device/PortNames.h"
+#include "device/RemotePorts.h"
 #include "device/SearchUsbPort.h"
 #include "update/ConfigHelper.h"
 #include "update/DownloadWorkflow.h"
@@ -107,8 +108,10 @@ int LoadModel(const CliOptions& options, CliReporter& out, DeviceEntry& entry, P
 
 void ReportPort(CliReporter& out, int port) {
   const std::string path = varnok::PortDevicePath(port);
-  out.Info("Tool port: " + path + " (port " + std::to_string(port) + ")",
-           JsonLine("port").Add("port", port).Add("path", path).Str());
+  // A remote port's number is the program's own: its URL says it all.
+  const std::string number =
+      varnok::IsRemotePort(port) ? "" : " (port " + std::to_string(port) + ")";
+  out.Info("Tool port: " + path + number, JsonLine("port").AddPort(port).Add("path", path).Str());
 }
 
 int NoTool(CliReporter& out, const std::string& hint) {
@@ -233,7 +236,7 @@ int RunIdentify(const CliOptions& options, CliReporter& out) {
   const int found = FindTheTool(options, out, page);
   if (found != kExitOk) return found;
   const int port = page.DetectTool();
-  if (port == -1) return NoTool(out, NoPortText(PortSearch::None, options, -1, 1, 0));
+  if (port == -1) return NoTool(out, NoPortText(PortSearch::None, options, PortQuery(), 0));
   ReportPort(out, port);
   page.LoadEntry();
   if (page.SkipsModelCheck()) {
@@ -273,7 +276,7 @@ int UpdateTheTool(const CliOptions& options, CliReporter& out, const DeviceEntry
   const int found = FindTheTool(options, out, page);
   if (found != kExitOk) return found;
   const int port = page.DetectTool();
-  if (port == -1) return NoTool(out, NoPortText(PortSearch::None, options, -1, 1, 0));
+  if (port == -1) return NoTool(out, NoPortText(PortSearch::None, options, PortQuery(), 0));
   record.SetPort(port);
   ReportPort(out, port);
   if (InterruptRequested()) {
@@ -285,7 +288,7 @@ int UpdateTheTool(const CliOptions& options, CliReporter& out, const DeviceEntry
   const PrepareResult prepared = page.PrepareUpdate(which, options.updateFile, workflow);
   switch (prepared.step) {
     case PrepareStep::NoTool:
-      return NoTool(out, NoPortText(PortSearch::None, options, -1, 1, 0));
+      return NoTool(out, NoPortText(PortSearch::None, options, PortQuery(), 0));
     case PrepareStep::ModelMismatch:
       ReportModelRefusal(out, ExplainModelRefusal(page, port));
       return kExitNotWritten;
@@ -306,6 +309,7 @@ int UpdateTheTool(const CliOptions& options, CliReporter& out, const DeviceEntry
     case PrepareStep::Ready:
       break;
   }
+  TellLineNotice(out, port);
   if (options.dryRun) return ReportDryRun(out, page, which, workflow, options.updateFile);
   if (InterruptRequested()) {
     out.Result("cancelled", kExitCancelled, "", HintFor(DownloadEnd::Stopped));

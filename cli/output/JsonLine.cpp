@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "device/RemotePorts.h"
 #include "update/WideText.h"
 
 namespace cli {
@@ -82,6 +83,11 @@ JsonLine& JsonLine::AddNull(const std::string& key) {
   Key(key);
   body_ += "null";
   return *this;
+}
+
+JsonLine& JsonLine::AddPort(int port) {
+  const std::string url = varnok::RemotePortName(port);
+  return url.empty() ? Add("port", port) : Add("port", url);
 }
 
 }  // namespace cli

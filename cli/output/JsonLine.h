@@ -21,6 +21,8 @@ class JsonLine {
   JsonLine& Add(const std::string& key, std::int64_t value);
   JsonLine& Add(const std::string& key, double value);  // non-finite values give null
   JsonLine& AddNull(const std::string& key);
+  // "port": the number of a local port, the URL of one on another machine.
+  JsonLine& AddPort(int port);
   // The object text, without a line end.
   std::string Str() const { return body_ + "}"; }
 

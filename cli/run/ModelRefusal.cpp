@@ -1,7 +1,9 @@
 // Why a model check turned a tool down, as varnok-cli reports it.
 #include "cli/platform/PortDiagnosis.h"
 #include "cli/run/UpdateSteps.h"
+#include "cli/run/ToolPorts.h"
 #include "device/PortNames.h"
+#include "device/RemotePorts.h"
 #include "update/StatusTexts.h"
 
 namespace cli {
@@ -25,6 +27,12 @@ ModelRefusal ExplainModelRefusal(const CProductPageLogic& page, int port) {
       break;
   }
   // The port would not open: find out why, now that the check is over.
+  if (varnok::IsRemotePort(port)) {
+    why.result = "no-tool";
+    why.text = "Cannot open " + path + ".";
+    why.advice = RemoteOpenFailure(port);
+    return why;
+  }
   varnok::PortFailure failure = varnok::PortFailure::None;
   why.advice = port > 0 ? ProbePort(port, &failure) : std::string();
   if (failure == varnok::PortFailure::PermissionDenied) {

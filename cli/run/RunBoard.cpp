@@ -1,5 +1,6 @@
 #include "cli/run/RunBoard.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "cli/output/JsonLine.h"
@@ -61,6 +62,8 @@ CRunBoard::CRunBoard(const ReporterOptions& options, const std::vector<int>& por
   for (std::size_t i = 0; i < ports.size(); ++i) {
     rows_.emplace_back(new Row);
     rows_.back()->port = ports[i];
+    // A URL is wider than a device name: the column takes the widest.
+    portWidth_ = std::max(portWidth_, varnok::PortDisplayName(ports[i]).size() + 2);
     views_.emplace_back(new RowView(*this, static_cast<int>(i)));
   }
 }
@@ -85,7 +88,7 @@ void CRunBoard::Draw(bool force) {
   // Back to the first line of the board, then every line anew.
   if (drawnLines_ > 0) screen += "\x1b[" + std::to_string(drawnLines_) + "A";
   for (const auto& row : rows_) {
-    std::string line = Padded(varnok::PortDisplayName(row->port), 9) + Padded(row->state, 42);
+    std::string line = Padded(varnok::PortDisplayName(row->port), portWidth_) + Padded(row->state, 42);
     if (row->started && !row->finished) {
       line += Padded(std::to_string(row->figures.percent) + "%", 6) + FormatRate(row->figures.rate);
     } else if (row->finished || row->skipped) {
@@ -106,7 +109,7 @@ void CRunBoard::Status(int index, const std::string& text, bool ok) {
   row.state = text;
   row.ok = ok;
   if (options_.json) {
-    Line(JsonLine("status").Add("port", row.port).Add("text", text).Add("ok", ok)
+    Line(JsonLine("status").AddPort(row.port).Add("text", text).Add("ok", ok)
              .Add("colour", ok ? "blue" : "red").Str(), false);
     if (!ok) Line(PortName(index) + ": " + text, true);
   } else if (options_.terminal) {
@@ -131,7 +134,7 @@ void CRunBoard::Progress(int index, std::int64_t done, std::int64_t total) {
     if (!last && now - row.lastJson < kJsonProgressEvery) return;
     row.lastJson = now;
     JsonLine line("progress");
-    line.Add("port", row.port).Add("bytes", done).Add("total", total)
+    line.AddPort(row.port).Add("bytes", done).Add("total", total)
         .Add("percent", row.figures.percent).Add("elapsed_s", row.figures.elapsedSeconds);
     if (row.figures.rate > 0) {
       line.Add("rate_bps", row.figures.rate).Add("eta_s", row.figures.secondsLeft);
@@ -153,7 +156,7 @@ void CRunBoard::Message(int index, const std::string& text, bool failure) {
   std::lock_guard<std::mutex> lock(mutex_);
   Row& row = *rows_[static_cast<std::size_t>(index)];
   if (options_.json) {
-    Line(JsonLine("message").Add("port", row.port).Add("text", text).Add("failure", failure)
+    Line(JsonLine("message").AddPort(row.port).Add("text", text).Add("failure", failure)
              .Str(), false);
     if (failure) Line(PortName(index) + ": " + text, true);
   } else if (options_.terminal) {
@@ -172,7 +175,7 @@ void CRunBoard::Finish(int index, const std::string& result, int exit, const std
   row.exit = exit;
   row.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - row.start).count();
   if (options_.json) {
-    Line(JsonLine("result").Add("port", row.port).Add("result", result).Add("ok", exit == 0)
+    Line(JsonLine("result").AddPort(row.port).Add("result", result).Add("ok", exit == 0)
              .Add("exit", exit).Add("text", text).Add("duration_s", row.seconds).Str(), false);
   } else if (options_.terminal) {
     Draw(true);
@@ -186,7 +189,7 @@ void CRunBoard::Skip(int index, const std::string& why) {
   row.result = "skipped";
   row.state = why;
   if (options_.json) {
-    Line(JsonLine("skipped").Add("port", row.port).Add("text", why).Str(), false);
+    Line(JsonLine("skipped").AddPort(row.port).Add("text", why).Str(), false);
   } else if (options_.terminal) {
     Draw(true);
   } else {
@@ -211,10 +214,10 @@ void CRunBoard::PrintSummary(int exit, bool dryRun) {
     return;
   }
   Line("", false);
-  Line(Padded("port", 9) + Padded("result", 22) + "time", false);
+  Line(Padded("port", portWidth_) + Padded("result", 22) + "time", false);
   for (const auto& row : rows_) {
     const std::string time = row->skipped ? "-" : FormatDuration(row->seconds);
-    Line(Padded(varnok::PortDisplayName(row->port), 9) + Padded(row->result, 22) + time, false);
+    Line(Padded(varnok::PortDisplayName(row->port), portWidth_) + Padded(row->result, 22) + time, false);
   }
   Line(std::to_string(done) + " of " + std::to_string(runs) +
            (dryRun ? " tools checked." : " tools updated."),

@@ -56,6 +56,7 @@ class CRunBoard {
   std::vector<std::unique_ptr<Row>> rows_;
   std::vector<std::unique_ptr<RowView>> views_;
   int drawnLines_ = 0;
+  std::size_t portWidth_ = 9;  // the port column, names and two blanks
   std::chrono::steady_clock::time_point lastDraw_;
 };
 

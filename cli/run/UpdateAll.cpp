@@ -13,6 +13,7 @@
 #include "cli/run/TraceRecording.h"
 #include "cli/run/UpdateSteps.h"
 #include "device/PortNames.h"
+#include "device/RemotePorts.h"
 #include "update/DownloadWorkflow.h"
 #include "update/ProductPageLogic.h"
 #include "update/StatusTexts.h"
@@ -98,6 +99,8 @@ void RunOneTool(const Bench& bench, BenchRun& run) {
     case PrepareStep::Ready:
       break;
   }
+  const std::string notice = varnok::RemoteLineNotice(run.port);
+  if (!notice.empty()) board.Message(run.index, notice, false);
   if (bench.options.dryRun) {
     board.Message(run.index, "Dry run: the update would start; nothing was written.", false);
     return end("dry-run", kExitOk, "");
@@ -118,15 +121,21 @@ int RunUpdateAll(const CliOptions& options, CliReporter& out) {
   const int loaded = LoadModel(options, out, model, kind);
   if (loaded != kExitOk) return loaded;
 
-  const int needed = options.count > 0 ? options.count : 1;
+  PortQuery query;
+  const int resolved = ResolvePortOptions(options, out, query.only);
+  if (resolved != kExitOk) return resolved;
+  // With --port, exactly the tools on those ports.
+  query.needed = !query.only.empty() ? static_cast<int>(query.only.size())
+                                     : options.count > 0 ? options.count : 1;
+  const int needed = query.needed;
   std::vector<int> ports;
-  const PortSearch search = FindToolPorts(options, out, -1, needed, ports);
+  const PortSearch search = FindToolPorts(options, out, query, ports);
   if (search == PortSearch::Interrupted) {
     out.Result("cancelled", kExitCancelled, "", "Cancelled while waiting for tools.");
     return kExitCancelled;
   }
   if (search != PortSearch::Found) {
-    return NoTool(out, NoPortText(search, options, -1, needed, static_cast<int>(ports.size())));
+    return NoTool(out, NoPortText(search, options, query, static_cast<int>(ports.size())));
   }
   for (const int port : ports) ReportPort(out, port);
 

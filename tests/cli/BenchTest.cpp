@@ -71,7 +71,7 @@ TEST_F(BenchTest, BenchOptionUsageErrorsExitWith2) {
       {"update", "--model", "QV120", "--port", "bogus", "x.bin"},
       {"update", "--model", "QV120", "--port", "0", "x.bin"},
       {"update", "--model", "QV120", "--port", "/elsewhere/ttyACM0", "x.bin"},
-      {"update", "--model", "QV120", "--all", "--port", "1", "x.bin"},
+      {"update", "--model", "QV120", "--port", "1", "--port", "2", "x.bin"},
       {"update", "--model", "QV120", "--all", "--count", "2", "x.bin"},  // no --wait
       {"update", "--model", "QV120", "--wait=soon", "x.bin"},
       {"identify", "--model", "QV120", "--all"},

@@ -35,11 +35,11 @@ int CSyncSerialPort::ReadLine(std::uint8_t* buffer, int capacity) {
   return fuzzlink::TakeQueued(buffer, capacity);
 }
 
-void CSyncSerialPort::Purge(int bits) {
+void CSyncSerialPort::PurgeLine(int bits) {
   if (openFlag && (bits & 1)) fuzzlink::DropQueued();
 }
 
-int CSyncSerialPort::WaitReadable(int timeoutMs) {
+int CSyncSerialPort::WaitLine(int timeoutMs) {
   if (!openFlag || portHandle == kNoHandle) return -1;
   if (fuzzlink::HasQueued()) return 1;
   // Replies come only after a write, so nothing can arrive while the device
