@@ -41,7 +41,7 @@ start_ser2net() {  # start_ser2net N: devices ttyACM0..N-1 on ports[0..N-1]
   echo '%YAML 1.1' >> "$work/ser2net.yaml"; echo '---' >> "$work/ser2net.yaml"
   for k in $(seq 0 $(($1 - 1))); do
     ports+=("$(free_port)")
-    printf 'connection: &t%s\n  accepter: telnet(rfc2217),tcp,127.0.0.1,%s\n  connector: serialdev,%s/ttyACM%s,115200n81,local\n  options:\n    kickolduser: true\n' \
+    printf 'connection: &t%s\n  accepter: telnet(rfc2217),tcp,127.0.0.1,%s\n  connector: serialdev,%s/ttyACM%s,115200n81,local\n  options:\n    kickolduser: true\n    chardelay: false\n' \
       "$k" "${ports[$k]}" "$VARNOK_DEV_DIR" "$k" >> "$work/ser2net.yaml"
   done
   ser2net -n -u -c "$work/ser2net.yaml" -P "$work/ser2net.pid" >/dev/null 2>&1 &
@@ -50,9 +50,9 @@ start_ser2net() {  # start_ser2net N: devices ttyACM0..N-1 on ports[0..N-1]
   for p in "${ports[@]}"; do wait_port "$p"; done
 }
 
-start_proxy() {  # start_proxy TARGET DELAY_MS: prints the proxy's port
+start_proxy() {  # start_proxy TARGET DELAY_MS: sets proxy_port
   local port; port=$(free_port)
-  python3 - "$port" "$1" "$2" <<'PY' &
+  python3 - "$port" "$1" "$2" >/dev/null 2>&1 <<'PY' &
 import asyncio, sys
 port, target, delay = int(sys.argv[1]), int(sys.argv[2]), int(sys.argv[3]) / 1000.0
 async def pipe(reader, writer):
@@ -85,7 +85,7 @@ asyncio.run(main())
 PY
   pids+=($!)
   wait_port "$port"
-  echo "$port"
+  proxy_port=$port
 }
 
 run_update() {  # run_update PORT_ARGS...: sets rate (bytes/s of the block loop) and wall
@@ -109,7 +109,10 @@ for rtt in 0 10 50; do
   start_tool 0 new 'PX520|1'
   start_ser2net 1
   target=${ports[0]}
-  if [ "$rtt" != 0 ]; then target=$(start_proxy "${ports[0]}" $((rtt / 2))); fi
+  if [ "$rtt" != 0 ]; then
+    start_proxy "${ports[0]}" $((rtt / 2))
+    target=$proxy_port
+  fi
   run_update --port "rfc2217://127.0.0.1:$target"
   share=$(awk -v a="$rate" -v b="$local_rate" 'BEGIN { printf "%.1f%%", 100 * a / b }')
   printf '%-22s %12s %8s %8s\n' "ser2net +${rtt} ms rtt" "$rate" "$share" "$wall"

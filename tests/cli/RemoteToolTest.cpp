@@ -2,14 +2,22 @@
 // real ser2net on 127.0.0.1 (RFC 2217 and raw TCP), whole updates, a
 // capture, update --all, a server that dies in the middle, nothing
 // listening, and a slow network.
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <sstream>
+#include <thread>
 
 #include <gtest/gtest.h>
 
 #include "cli/ExitCodes.h"
+#include "device/TelnetFormat.h"
 #include "tests/cli/CliRunner.h"
 #include "tests/support/Ser2net.h"
 #include "tests/support/ScopedEnv.h"
+#include "sim/ReplayTool.h"
 #include "tests/update/DownloadRunTestSupport.h"
 #include "update/UpdateRecord.h"
 
@@ -75,6 +83,32 @@ TEST_F(RemoteToolTest, EveryToolClassIsUpdatedThroughRfc2217) {
     ASSERT_FALSE(records.empty());
     EXPECT_EQ(records.back().portName, server.Url(0));
   }
+}
+
+TEST_F(RemoteToolTest, ATraceRecordedThroughRfc2217ReplaysToALocalPort) {
+  StartTool(ToolAt(0));
+  const std::string file = ClassicFw(PatternImage(3 * 2048 + 9));
+  const std::string trace = folder.Path() + "/remote.jsonl";
+  {
+    Ser2net server(folder.Path(), {Device(0)});
+    const CliResult r = Cli({"update", "--model", "QV120", "--port", server.Url(0), "--trace", trace, file});
+    ASSERT_EQ(r.exitCode, cli::kExitOk) << r.err;
+  }
+  tool.reset();
+  sim::SimOptions options;
+  options.devDir = devDir.Path();
+  options.replayFile = trace;
+  options.replayFast = true;
+  std::ostringstream log;
+  sim::ReplayTool replay(options, &log);
+  std::string error;
+  ASSERT_TRUE(replay.Start(&error)) << error;
+  sim::ReplayEnd end = sim::ReplayEnd::Failed;
+  std::thread player([&] { end = replay.Run(); });
+  const CliResult r = Cli({"update", "--model", "QV120", "--port", "1", file});
+  player.join();
+  EXPECT_EQ(r.exitCode, cli::kExitOk) << r.err;
+  EXPECT_EQ(end, sim::ReplayEnd::Played) << log.str();
 }
 
 TEST_F(RemoteToolTest, RawTcpCarriesAnUpdateUnchanged) {
@@ -165,6 +199,79 @@ TEST_F(RemoteToolTest, A25msDelayEachWayStillUpdatesTheTool) {
                            folder.Write("px.bin", file)});
   EXPECT_EQ(r.exitCode, cli::kExitOk) << r.out << r.err;
   EXPECT_EQ(Flash(), file);
+}
+
+TEST_F(RemoteToolTest, AServerWithoutComPortOptionStillCarriesTheUpdateAndThatIsSaid) {
+  StartTool(ToolAt(0));
+  Ser2net server(folder.Path(), {Device(0)}, Ser2net::Accepter::Telnet);
+  const Bytes image = PatternImage(3 * 2048);
+  const CliResult r = Cli({"update", "--model", "QV120", "--port", server.Url(0), ClassicFw(image)});
+  EXPECT_EQ(r.exitCode, cli::kExitOk) << r.out << r.err;
+  EXPECT_TRUE(Contains(r.out, "the line settings are the server's own")) << r.out;
+  EXPECT_EQ(Flash(), image);
+}
+
+// Every byte a scripted server got, after it answered the first request with `answer`.
+std::string Serve(int fd, const Bytes& answer, std::atomic<bool>& done) {
+  std::string got;
+  char buffer[512];
+  bool answered = false;
+  for (ssize_t n; (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0;) {
+    got.append(buffer, static_cast<std::size_t>(n));
+    if (!answered) ::send(fd, answer.data(), answer.size(), MSG_NOSIGNAL);
+    answered = true;
+  }
+  done = true;
+  return got;
+}
+
+TEST_F(RemoteToolTest, AServerThatRefusesBinaryFailsBeforeAnyByteOfTheToolIsSent) {
+  using namespace telnet;
+  std::string received;
+  std::atomic<bool> done{false};
+  ScriptedServer server([&](int fd) {
+    received += Serve(fd, {kIac, kDont, kOptBinary, kIac, kWont, kOptBinary, kIac, kDo,
+                           kOptSuppressGoAhead, kIac, kWill, kOptSuppressGoAhead, kIac, kDo, kOptComPort},
+                      done);
+  });
+  const std::string url = "rfc2217://127.0.0.1:" + std::to_string(server.Port());
+  const CliResult r = Cli({"identify", "--model", "QV120", "--port", url});
+  EXPECT_EQ(r.exitCode, cli::kExitNotWritten) << r.out << r.err;
+  EXPECT_TRUE(Contains(r.err, "refuses binary transmission")) << r.err;
+  // Nothing but negotiations went out: IAC, a verb, an option, again and again.
+  ASSERT_FALSE(received.empty());
+  for (std::size_t i = 0; i < received.size(); i += 3) {
+    EXPECT_EQ(static_cast<std::uint8_t>(received[i]), kIac) << "at " << i;
+  }
+}
+
+TEST_F(RemoteToolTest, AFloodingServerNeitherCrashesTheProgramNorHoldsOffCtrlC) {
+  using namespace telnet;
+  ScriptedServer server([](int fd) {
+    const Bytes yes = {kIac, kDo, kOptBinary, kIac, kWill, kOptBinary, kIac, kDo, kOptSuppressGoAhead,
+                       kIac, kWill, kOptSuppressGoAhead, kIac, kDo, kOptComPort};
+    ::send(fd, yes.data(), yes.size(), MSG_NOSIGNAL);
+    // A subnegotiation far longer than any, then negotiations and commands without end.
+    Bytes sub = {kIac, kSb, kOptComPort};
+    sub.resize(100000, 0x41);
+    sub.insert(sub.end(), {kIac, kSe});
+    ::send(fd, sub.data(), sub.size(), MSG_NOSIGNAL);
+    Bytes flood;
+    for (int i = 0; i < 3000; ++i) flood.insert(flood.end(), {kIac, kWill, 1, kIac, 241});
+    while (::send(fd, flood.data(), flood.size(), MSG_NOSIGNAL) > 0) {
+    }
+  });
+  const std::string url = "rfc2217://127.0.0.1:" + std::to_string(server.Port());
+  CliProcess cli({"--config", SampleConfigPath(), "update", "--model", "QV120", "--port", url,
+                  ClassicFw(PatternImage(2048))},
+                 folder.Path());
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  const auto start = Clock::now();
+  cli.Signal(SIGINT);
+  const CliResult r = cli.WaitAtMost(20000);
+  EXPECT_LT(MsSince(start), 5000);
+  EXPECT_TRUE(r.exitCode == cli::kExitCancelled || r.exitCode == cli::kExitNotWritten)
+      << r.exitCode << r.out << r.err;
 }
 
 }  // namespace

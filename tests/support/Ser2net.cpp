@@ -62,7 +62,7 @@ int Ser2net::FreePort() {
 }
 
 std::string Ser2net::Url(std::size_t k) const {
-  return std::string(accepter_ == Accepter::Rfc2217 ? "rfc2217" : "socket") + "://127.0.0.1:" +
+  return std::string(accepter_ == Accepter::Raw ? "socket" : "rfc2217") + "://127.0.0.1:" +
          std::to_string(Port(k));
 }
 
@@ -76,10 +76,12 @@ Ser2net::Ser2net(const std::string& folder, const std::vector<std::string>& devi
     for (std::size_t k = 0; k < devices.size(); ++k) {
       ports_.push_back(FreePort());
       out << "connection: &tool" << k << "\n"
-          << "  accepter: " << (accepter == Accepter::Rfc2217 ? "telnet(rfc2217),tcp," : "tcp,")
+          << "  accepter: "
+          << (accepter == Accepter::Rfc2217 ? "telnet(rfc2217),tcp,"
+                                            : accepter == Accepter::Telnet ? "telnet,tcp," : "tcp,")
           << "127.0.0.1," << ports_.back() << "\n"
           << "  connector: serialdev," << devices[k] << ",115200n81,local\n"
-          << "  options:\n    kickolduser: true\n";
+          << "  options:\n    kickolduser: true\n    chardelay: false\n";
     }
   }
   pid_ = ::fork();
@@ -117,6 +119,29 @@ Ser2net::~Ser2net() {
   if (pid_ <= 0) return;
   ::kill(pid_, SIGTERM);
   ::waitpid(pid_, nullptr, 0);
+}
+
+ScriptedServer::ScriptedServer(std::function<void(int fd)> session) {
+  listener_ = Listen(port_);
+  thread_ = std::thread([this, session] {
+    while (!stop_) {
+      const int fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+      if (fd < 0) break;
+      client_ = fd;
+      if (!stop_) session(fd);
+      client_ = -1;
+      ::close(fd);
+    }
+  });
+}
+
+ScriptedServer::~ScriptedServer() {
+  stop_ = true;
+  ::shutdown(listener_, SHUT_RDWR);
+  const int client = client_.load();
+  if (client >= 0) ::shutdown(client, SHUT_RDWR);
+  thread_.join();
+  ::close(listener_);
 }
 
 struct DelayProxy::State {

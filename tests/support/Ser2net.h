@@ -5,14 +5,18 @@
 
 #include <sys/types.h>
 
+#include <atomic>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace varnok::test {
 
 class Ser2net {
  public:
-  enum class Accepter { Rfc2217, Raw };
+  // Rfc2217: telnet(rfc2217); Telnet: Telnet without COM-PORT-OPTION; Raw: tcp.
+  enum class Accepter { Rfc2217, Telnet, Raw };
 
   // Serves every path of `devices` in `folder` (where the configuration
   // goes); returns once each port takes connections, or fails the test.
@@ -36,6 +40,26 @@ class Ser2net {
   Accepter accepter_;
   std::vector<int> ports_;
   pid_t pid_ = -1;
+};
+
+// A scripted peer on 127.0.0.1 for what no real server does (refusing
+// binary transmission, flooding): `session` runs on the server's thread
+// for each connection, with its socket, until it returns or the object
+// goes (the socket is then shut down under it).
+class ScriptedServer {
+ public:
+  explicit ScriptedServer(std::function<void(int fd)> session);
+  ~ScriptedServer();
+  ScriptedServer(const ScriptedServer&) = delete;
+  ScriptedServer& operator=(const ScriptedServer&) = delete;
+  int Port() const { return port_; }
+
+ private:
+  int listener_ = -1;
+  int port_ = 0;
+  std::atomic<int> client_{-1};
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
 };
 
 // Forwards TCP connections from its own port on 127.0.0.1 to `targetPort`,
