@@ -34,13 +34,6 @@ int CountOf(const std::string& text, const std::string& part) {
 
 class BenchTest : public SimulatedRunTest {
  protected:
-  // Tool k is published as ttyACM<k> (port k + 1).
-  sim::SimOptions ToolAt(int k, ToolClass toolClass = ToolClass::Classic,
-                         const std::string& name = "QV120") {
-    sim::SimOptions options = ToolOptions(devDir.Path(), toolClass, name);
-    options.linkName = "ttyACM" + std::to_string(k);
-    return options;
-  }
   void StartTools(int n) {
     for (int k = 0; k < n; ++k) Start(ToolAt(k));
   }

@@ -32,12 +32,6 @@ bool Contains(const std::string& text, const std::string& part) {
 
 class RemoteToolTest : public SimulatedRunTest {
  protected:
-  sim::SimOptions ToolAt(int k, ToolClass toolClass = ToolClass::Classic,
-                         const std::string& name = "QV120") {
-    sim::SimOptions options = ToolOptions(devDir.Path(), toolClass, name);
-    options.linkName = "ttyACM" + std::to_string(k);
-    return options;
-  }
   std::string Device(int k) { return devDir.Path() + "/ttyACM" + std::to_string(k); }
   CliResult Cli(std::vector<std::string> args) {
     args.insert(args.begin(), {"--config", SampleConfigPath()});

@@ -25,6 +25,13 @@ class SimulatedRunTest : public ::testing::Test {
   sim::SimOptions Tool(sim::ToolClass toolClass, const std::string& name) {
     return ToolOptions(devDir.Path(), toolClass, name);
   }
+  // A tool published as ttyACM<k> (port k + 1), for several side by side.
+  sim::SimOptions ToolAt(int k, sim::ToolClass toolClass = sim::ToolClass::Classic,
+                         const std::string& name = "QV120") {
+    sim::SimOptions options = Tool(toolClass, name);
+    options.linkName = "ttyACM" + std::to_string(k);
+    return options;
+  }
   void StartTool(const sim::SimOptions& options) {
     tool.reset(new sim::RunningSimulator(options));
   }
