@@ -30,13 +30,14 @@ std::vector<QWidget*> ReadingOrder(QWidget* container) {
     if (!inner)
       controls.push_back(w);
   }
-  // Top to bottom, then cut into rows of overlapping vertical extents.
+  // Top to bottom, then cut into rows: a row is the topmost control left
+  // and every control that starts above its middle.
   std::stable_sort(controls.begin(), controls.end(), [container](QWidget* a, QWidget* b) {
     return InContainer(a, container).top() < InContainer(b, container).top();
   });
   std::vector<QWidget*> ordered;
   size_t rowStart = 0;
-  int rowBottom = 0;
+  int rowLine = 0;  // a control that starts above it joins the row
   auto closeRow = [&](size_t end) {
     std::stable_sort(controls.begin() + static_cast<long>(rowStart),
                      controls.begin() + static_cast<long>(end),
@@ -48,11 +49,12 @@ std::vector<QWidget*> ReadingOrder(QWidget* container) {
   };
   for (size_t i = 0; i < controls.size(); ++i) {
     const QRect r = InContainer(controls[i], container);
-    if (i > rowStart && r.top() >= rowBottom) {
+    if (i > rowStart && r.top() >= rowLine) {
       closeRow(i);
       rowStart = i;
     }
-    rowBottom = i == rowStart ? r.bottom() + 1 : std::max(rowBottom, r.bottom() + 1);
+    if (i == rowStart)
+      rowLine = r.center().y();
   }
   closeRow(controls.size());
   return ordered;

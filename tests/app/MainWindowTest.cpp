@@ -411,6 +411,12 @@ TEST_F(MainWindowTest, TabGoesRoundCatalogueThenThePageInReadingOrderThenTheTitl
   EXPECT_EQ(TabWalk(7), (QStringList{"Browse... (.bin)", ".zpk file", "Browse... (.zpk)",
                                      "Minimise", "Close", "Catalogue", ".bin file"}));
   EXPECT_EQ(TabWalk(2, false), (QStringList{"Catalogue", "Close"}));
+  // Enabled (a tool and the files there), each Update button follows its
+  // row, also the .zpk one under the tall .zpk Browse button.
+  for (CSkinButtonEx* b : Qv120Page(*dlg)->findChildren<CSkinButtonEx*>())
+    b->setEnabled(true);
+  EXPECT_EQ(TabWalk(7), (QStringList{"Catalogue", ".bin file", "Browse... (.bin)", "Update (.bin)",
+                                     ".zpk file", "Browse... (.zpk)", "Update (.zpk)"}));
 }
 
 TEST_F(MainWindowTest, CatalogueKeysMoveChooseFoldAndUnfold) {
