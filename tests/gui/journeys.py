@@ -418,6 +418,8 @@ def journey_keyboard_update(bin_dir, out_dir):
         wait_focus("Browse... (.bin) again", named(s, pyatspi.ROLE_PUSH_BUTTON, "Browse... (.bin)"))
         key("Tab")
         wait_focus("Update (.bin)", named(s, pyatspi.ROLE_PUSH_BUTTON, "Update (.bin)"))
+        # The focus ring on a filled button, kept to be looked at.
+        s.screenshot(os.path.join(out_dir, "keys-update-focused.png"))
         key("space")
         download = wait_for("the download dialog", lambda: next(
             iter(s.top_level(name="Firmware update")), None))
@@ -426,6 +428,7 @@ def journey_keyboard_update(bin_dir, out_dir):
                  timeout=60)
         wait_focus("the download dialog's button", named(s, pyatspi.ROLE_PUSH_BUTTON, "ok",
                                                          root=download))
+        s.screenshot(os.path.join(out_dir, "keys-download-done.png"))
         key("alt+F4")
         wait_for("the download dialog closed by Alt+F4", lambda: download not in s.top_level())
         if s.app.poll() is not None:
