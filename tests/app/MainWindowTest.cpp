@@ -419,6 +419,34 @@ TEST_F(MainWindowTest, TabGoesRoundCatalogueThenThePageInReadingOrderThenTheTitl
                                      ".zpk file", "Browse... (.zpk)", "Update (.zpk)"}));
 }
 
+// A screen reader names every place the keyboard can reach on every page.
+TEST_F(MainWindowTest, EveryTabStopOfEveryPageAnnouncesItsNameRoleAndFocusability) {
+  dlg->show();
+  auto check = [&](const char* page) {
+    for (QWidget* w : dlg->TabOrder()) {
+      QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+      ASSERT_NE(a, nullptr) << page;
+      EXPECT_FALSE(a->text(QAccessible::Name).isEmpty()) << page << " " << w->metaObject()->className();
+      EXPECT_NE(a->role(), QAccessible::Client) << page << " " << a->text(QAccessible::Name).toStdString();
+      EXPECT_TRUE(a->state().focusable) << page << " " << a->text(QAccessible::Name).toStdString();
+    }
+  };
+  check("QV120");
+  Click(cmd::kQv220);
+  check("QV220");
+  qobject_cast<CUpgradeQV220Dlg*>(dlg->Page(PageId::QV220))->SwitchToDataMode();
+  Pump(5);
+  check("QV220 data mode");
+  Click(cmd::kPxFamily);
+  Click(cmd::kPx110);
+  check("PX110");
+  Click(cmd::kDtc);
+  check("DTC lookup");
+  Click(cmd::kManual);
+  Pump(20);
+  check("Manuals");
+}
+
 TEST_F(MainWindowTest, CatalogueKeysMoveChooseFoldAndUnfold) {
   dlg->show();
   dlg->activateWindow();
