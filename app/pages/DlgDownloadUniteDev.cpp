@@ -78,7 +78,10 @@ CDlgDownloadUniteDev::CDlgDownloadUniteDev(QWidget* owner)
   button_->DrawTransparent(true);
   button_->SetColor(CButtonST::kColorFgOut, Qt::black);
   button_->SetColor(CButtonST::kColorFgIn, Qt::black);
-  button_->setFocusPolicy(Qt::NoFocus);
+  // The one control: the dialog starts with it focused (its ring shows
+  // where the keyboard is), though no key presses it (see IsSwallowedKey).
+  button_->setFocusPolicy(Qt::TabFocus);
+  button_->setFocus(Qt::OtherFocusReason);
   button_->installEventFilter(this);
   connect(button_, &QAbstractButton::clicked, this, &CDlgDownloadUniteDev::OnButton);
 
@@ -226,6 +229,13 @@ bool CDlgDownloadUniteDev::IsSwallowedKey(int key) {
 void CDlgDownloadUniteDev::keyPressEvent(QKeyEvent* event) {
   if (IsSwallowedKey(event->key())) {
     event->accept();
+    return;
+  }
+  // Alt+F4 is the close request also where no window manager turns it into
+  // one (a bare X server, Wine's own windows).
+  if (event->key() == Qt::Key_F4 && event->modifiers() == Qt::AltModifier) {
+    event->accept();
+    close();
     return;
   }
   QDialog::keyPressEvent(event);

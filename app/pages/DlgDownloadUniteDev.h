@@ -4,7 +4,8 @@
 // line (blue while all is well, red after a failure), a progress bar in
 // the same colour, and one button that cancels the run and becomes "ok"
 // after a good one. Dragged by its face; Enter, Escape and Space do
-// nothing.
+// nothing. The button has the keyboard focus from the start; Alt+F4 is the
+// close request (stop at once and close), handled by the dialog itself.
 //
 // The work is the update core's CDownloadWorkflow, which the dialog owns.
 // The workflow reports through a CDownloadViewBridge whose signals reach

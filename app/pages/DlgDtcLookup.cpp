@@ -75,6 +75,8 @@ CDlgDtcLookup::CDlgDtcLookup(IPageHost* host, QWidget* parent, const std::string
   list_->setSelectionBehavior(QAbstractItemView::SelectRows);
   list_->setSelectionMode(QAbstractItemView::SingleSelection);
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Tab leaves the list (the arrow keys move between its rows).
+  list_->setTabKeyNavigation(false);
   list_->setWordWrap(false);
   list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

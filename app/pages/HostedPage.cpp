@@ -57,6 +57,11 @@ bool CHostedPage::event(QEvent* event) {
 
 void CHostedPage::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  // The keyboard stays where it is when it is on a control outside the
+  // page (the catalogue that chose the page).
+  if (QWidget* focus = window()->focusWidget();
+      focus != nullptr && focus->isVisible() && !isAncestorOf(focus))
+    return;
   for (QWidget* w = nextInFocusChain(); w != nullptr && w != this; w = w->nextInFocusChain()) {
     if (isAncestorOf(w) && w->isVisibleTo(this) && w->isEnabled() &&
         (w->focusPolicy() & Qt::TabFocus) != 0) {

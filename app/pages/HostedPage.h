@@ -7,7 +7,8 @@
 // with WM_CHILD_MOUSEMOVE.
 //
 // Keyboard: a page that shows gives the focus to its first control in tab
-// order (as an activated dialog does); a page that hides takes the focus
+// order (as an activated dialog does), unless the focus is on a control
+// of the window outside it (the catalogue); a page that hides takes the focus
 // away from its controls, so no key reaches a page that is not shown.
 //
 // Threads: UI thread only.

@@ -132,6 +132,8 @@ void CProductPage::RunDownload(UpdatePath which, const QString& path, QWidget* o
       prompts::ShowMessage(this, QString::fromStdString(prepared.message));
     return;
   }
+  // Disabled, the button loses the keyboard; it gets it back after the run.
+  const bool keyboardOnButton = button != nullptr && button->hasFocus();
   if (button != nullptr)
     button->setEnabled(false);
   CWindowUpdateRecord record(logic_.Entry(), logic_.Port(), path.toStdString());
@@ -139,10 +141,16 @@ void CProductPage::RunDownload(UpdatePath which, const QString& path, QWidget* o
     runner_(*dialog);
   else
     dialog->RunModal();
+  // The keyboard back to the page's window (no window manager does it on a
+  // bare X server).
+  if (window()->isVisible())
+    window()->activateWindow();
   record.Finish(dialog->Workflow());
   update();
   if (button != nullptr)
     button->setEnabled(true);
+  if (keyboardOnButton)
+    button->setFocus(Qt::OtherFocusReason);
   dialog.reset();
 }
 

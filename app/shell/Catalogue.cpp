@@ -86,3 +86,25 @@ const char* EntryName(int command) {
   const ProductRow* row = ProductByCommand(command);
   return row != nullptr ? row->model : "";
 }
+
+int FamilyOf(int command) {
+  switch (command) {
+    case cmd::kQvFamily:
+    case cmd::kQv120: case cmd::kQv220: case cmd::kQv240: case cmd::kQv320:
+    case cmd::kQv340: case cmd::kRw480:
+    case cmd::kQv480r: case cmd::kQv130: case cmd::kQv330: case cmd::kQv330xe:
+      return cmd::kQvFamily;
+    case cmd::kPxFamily:
+    case cmd::kPx520: case cmd::kPx110: case cmd::kPx630: case cmd::kOmnix:
+      return cmd::kPxFamily;
+    default: return 0;
+  }
+}
+
+MenuLayout OpenLayoutOf(int familyHeader) {
+  switch (familyHeader) {
+    case cmd::kQvFamily: return MenuLayout::Qv;
+    case cmd::kPxFamily: return MenuLayout::Px;
+    default: return MenuLayout::Closed;
+  }
+}

@@ -115,3 +115,10 @@ constexpr int kMinNormal = 392, kMinHover = 390, kMinPressed = 391;
 // model, "QV series" / "PX series" for the family headers, "DTC lookup"
 // and "Manuals" for the tools; "" for an unknown command.
 const char* EntryName(int command);
+
+// The family header an entry belongs to: cmd::kQvFamily or cmd::kPxFamily
+// for the headers themselves and the models listed under them, 0 for the
+// tools and unknown commands.
+int FamilyOf(int command);
+// The layout in which `familyHeader`'s family is open (Closed for 0).
+MenuLayout OpenLayoutOf(int familyHeader);

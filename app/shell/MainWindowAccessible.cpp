@@ -92,6 +92,9 @@ class CPaintedItem : public QAccessibleInterface, public QAccessibleActionInterf
     }
     if (const MenuEntry* e = Entry()) {
       s.selectable = true;
+      s.focusable = true;
+      s.focused = window_->KeyEntry() == slot_;
+      s.disabled = window_->IsBusy();
       s.selected = window_->IsEntryCurrent(e->command);
       if (e->command == cmd::kQvFamily || e->command == cmd::kPxFamily) {
         s.expandable = true;
@@ -112,10 +115,10 @@ class CPaintedItem : public QAccessibleInterface, public QAccessibleActionInterf
 
   // QAccessibleActionInterface.
   QStringList actionNames() const override { return {pressAction()}; }
+  // As a click: held back while the window is busy.
   void doAction(const QString& name) override {
-    if (name == pressAction() && window_ != nullptr)
-      if (const MenuEntry* e = Entry())
-        window_->DispatchMenuCommand(e->command);
+    if (name == pressAction() && window_ != nullptr && Entry() != nullptr)
+      window_->ChooseEntry(slot_);
   }
   QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
@@ -140,6 +143,9 @@ class CMainWindowAccessible : public QAccessibleWidget {
   }
 
   CVarnokDlg* Window() const { return static_cast<CVarnokDlg*>(widget()); }
+  CPaintedItem* Item(int slot) const {
+    return slot >= 0 && slot < kMaxEntries ? items_[slot] : nullptr;
+  }
 
   // Busy while a page holds the window (the wait cursor a person sees).
   QAccessible::State state() const override {
@@ -187,12 +193,34 @@ class CMainWindowAccessible : public QAccessibleWidget {
 };
 
 QAccessibleInterface* Factory(const QString& className, QObject* object) {
-  if (className == QLatin1String("CVarnokDlg") && object != nullptr && object->isWidgetType())
+  if (object == nullptr || !object->isWidgetType())
+    return nullptr;
+  if (className == QLatin1String("CVarnokDlg"))
     return new CMainWindowAccessible(static_cast<CVarnokDlg*>(object));
+  // The catalogue's keyboard stand-in: the list of the entry tabs.
+  if (className == QLatin1String("CCatalogueKeys"))
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::PageTabList);
   return nullptr;
 }
 
 }  // namespace
+
+void NotifyCatalogueFocus(CVarnokDlg* window, int entryIndex) {
+  if (window == nullptr || !QAccessible::isActive() || window->KeyEntry() < 0)
+    return;
+  auto* main = static_cast<CMainWindowAccessible*>(QAccessible::queryAccessibleInterface(window));
+  if (main == nullptr)
+    return;
+  CPaintedItem* item = main->Item(entryIndex);
+  if (item == nullptr || !item->isValid())
+    return;
+  QAccessibleEvent focus(item, QAccessible::Focus);
+  QAccessible::updateAccessibility(&focus);
+  QAccessible::State changed;
+  changed.focused = true;
+  QAccessibleStateChangeEvent state(item, changed);
+  QAccessible::updateAccessibility(&state);
+}
 
 void InstallMainWindowAccessible() {
   static std::once_flag once;

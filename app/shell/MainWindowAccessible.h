@@ -4,7 +4,9 @@
 // catalogue entries, which the window paints on its surface, as page tabs
 // (name: EntryName; selected: the entry of the page shown; the family
 // headers expandable and expanded while their family is open; action
-// "Press" runs the entry as a click does), and the port indicator, which
+// "Press" runs the entry as a click does, held back while the window is
+// busy; focusable, focused while the catalogue's keys are on it), and the
+// port indicator, which
 // the pages paint there, as a status bar named by what it says, and the
 // version line as static text. The window itself is busy while a page
 // holds it (the wait cursor).
@@ -18,3 +20,5 @@ class CVarnokDlg;
 
 void InstallMainWindowAccessible();
 void NotifyMainWindowAccessible(CVarnokDlg* window);
+// Tells listeners that the catalogue's keys moved onto entry `entryIndex`.
+void NotifyCatalogueFocus(CVarnokDlg* window, int entryIndex);

@@ -1,5 +1,6 @@
 #include "app/shell/VarnokDlg.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -8,8 +9,10 @@
 #include <QScreen>
 
 #include "app/pages/HostedPage.h"
+#include "app/shell/CatalogueKeys.h"
 #include "app/shell/MainWindowAccessible.h"
 #include "app/shell/PageSlot.h"
+#include "app/shell/ReadingOrder.h"
 #include "app/skin/SafeDC.h"
 #include "app/skin/SkinBitmaps.h"
 #include "app/skin/SkinButtonEx.h"
@@ -29,6 +32,14 @@ bool IsMouseMessage(QEvent::Type t) {
   return t == QEvent::MouseMove || t == QEvent::MouseButtonPress ||
          t == QEvent::MouseButtonRelease || t == QEvent::MouseButtonDblClick ||
          t == QEvent::Wheel || t == QEvent::ContextMenu;
+}
+
+// A key press or release other than Tab, which moves the focus.
+bool IsHeldKey(QEvent* event) {
+  if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
+    return false;
+  const int key = static_cast<QKeyEvent*>(event)->key();
+  return key != Qt::Key_Tab && key != Qt::Key_Backtab;
 }
 
 void DrawBox(CSafeDC& surface, int id, const QRect& r) {
@@ -84,6 +95,7 @@ bool CVarnokDlg::InitDialog() {
   // so the text does not pile up.
   versionBackdrop_ = surface_->Image().copy(geo::VersionLine());
 
+  catalogueKeys_ = new CCatalogueKeys(this);
   CreatePages();
   pageRect_ = PageRectAt(QPoint(x, y));
   CreateTitleButtons();
@@ -120,7 +132,14 @@ void CVarnokDlg::CreateTitleButtons() {
   closeButton_->SetBitmaps(bmp::kCloseNormal, bmp::kCloseHover, bmp::kClosePressed,
                            bmp::kCloseNormal);
   closeButton_->move(geo::CloseButton());
-  connect(closeButton_, &QAbstractButton::clicked, this, [this] { OnCommand(cmd::kClose); });
+  // Enter would close the window; only Space and a click press it.
+  closeButton_->SetEnterPresses(false);
+  // Held back while busy, whatever pressed them (a click, a key or
+  // assistive technology).
+  connect(closeButton_, &QAbstractButton::clicked, this, [this] {
+    if (!IsBusy())
+      OnCommand(cmd::kClose);
+  });
 
   minimiseButton_ = new CSkinButtonEx(this, cmd::kMinimise);
   minimiseButton_->setObjectName(QStringLiteral("minimiseButton"));
@@ -128,10 +147,12 @@ void CVarnokDlg::CreateTitleButtons() {
   minimiseButton_->hide();
   minimiseButton_->SetBitmaps(bmp::kMinNormal, bmp::kMinHover, bmp::kMinPressed, bmp::kMinNormal);
   minimiseButton_->move(geo::MinimiseButton());
-  connect(minimiseButton_, &QAbstractButton::clicked, this,
-          [this] { OnCommand(cmd::kMinimise); });
+  connect(minimiseButton_, &QAbstractButton::clicked, this, [this] {
+    if (!IsBusy())
+      OnCommand(cmd::kMinimise);
+  });
   // The title buttons are the window's own controls: a reception holds
-  // their mouse input back as it does the window's.
+  // their mouse and key input back as it does the window's.
   closeButton_->installEventFilter(this);
   minimiseButton_->installEventFilter(this);
 }
@@ -277,7 +298,25 @@ void CVarnokDlg::RebuildMenu(MenuLayout layout, int selectedIndex) {
                        kMenuPanelBottom);
   update(QRect(panel.left(), panel.top(), panel.width(), kMenuPanelBottom - panel.top()));
   menu_.DrawAll(*surface_);
+  if (catalogueKeys_ != nullptr)
+    catalogueKeys_->MenuChanged();
   NotifyMainWindowAccessible(this);
+}
+
+void CVarnokDlg::ShowMenuLayout(MenuLayout layout) {
+  if (layout != layout_)
+    RebuildMenu(layout, -1);
+}
+
+void CVarnokDlg::ChooseEntry(int index) {
+  if (IsBusy() || index < 0 || index >= menu_.Count())
+    return;
+  menu_.selectedIndex = index;
+  DispatchMenuCommand(menu_.CommandOfSelected());
+}
+
+int CVarnokDlg::KeyEntry() const {
+  return catalogueKeys_ != nullptr ? catalogueKeys_->KeyEntry() : -1;
 }
 
 void CVarnokDlg::DispatchMenuCommand(int command) {
@@ -444,7 +483,7 @@ bool CVarnokDlg::event(QEvent* event) {
 }
 
 bool CVarnokDlg::eventFilter(QObject* watched, QEvent* event) {
-  if (IsMouseMessage(event->type()) && IsBusy() &&
+  if ((IsMouseMessage(event->type()) || IsHeldKey(event)) && IsBusy() &&
       (watched == closeButton_ || watched == minimiseButton_))
     return true;
   return QDialog::eventFilter(watched, event);
@@ -511,10 +550,8 @@ void CVarnokDlg::mouseReleaseEvent(QMouseEvent* event) {
   if (!menu_.ColumnHit(pos))
     return;
   const int index = menu_.EntryAt(pos);
-  if (index >= 0 && index == menu_.pressedIndex) {
-    menu_.selectedIndex = index;
-    DispatchMenuCommand(menu_.CommandOfSelected());
-  }
+  if (index >= 0 && index == menu_.pressedIndex)
+    ChooseEntry(index);
 }
 
 void CVarnokDlg::leaveEvent(QEvent* event) {
@@ -526,8 +563,42 @@ void CVarnokDlg::leaveEvent(QEvent* event) {
 }
 
 void CVarnokDlg::keyPressEvent(QKeyEvent* event) {
-  // No key closes or confirms the main window.
+  // No key closes or confirms the main window but Alt+F4, the close
+  // command, which works without a window manager too.
   event->accept();
+  if (event->key() == Qt::Key_F4 && event->modifiers() == Qt::AltModifier && !IsBusy())
+    close();
+}
+
+std::vector<QWidget*> CVarnokDlg::TabOrder() const {
+  std::vector<QWidget*> order;
+  auto reachable = [](QWidget* w) {
+    return w != nullptr && w->isVisible() && w->isEnabled();
+  };
+  if (reachable(catalogueKeys_))
+    order.push_back(catalogueKeys_);
+  for (QWidget* w : ReadingOrder(Page(currentPage_)))
+    order.push_back(w);
+  for (QWidget* w : {static_cast<QWidget*>(minimiseButton_), static_cast<QWidget*>(closeButton_)})
+    if (reachable(w))
+      order.push_back(w);
+  return order;
+}
+
+bool CVarnokDlg::focusNextPrevChild(bool next) {
+  const std::vector<QWidget*> order = TabOrder();
+  if (order.empty())
+    return false;
+  const int n = static_cast<int>(order.size());
+  QWidget* focus = QApplication::focusWidget();
+  int at = -1;
+  for (int i = 0; i < n && at < 0; ++i)
+    if (focus != nullptr && (order[static_cast<size_t>(i)] == focus ||
+                             order[static_cast<size_t>(i)]->isAncestorOf(focus)))
+      at = i;
+  const int to = at < 0 ? (next ? 0 : n - 1) : (at + (next ? 1 : n - 1)) % n;
+  order[static_cast<size_t>(to)]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+  return true;
 }
 
 // --- Closing -----------------------------------------------------------

@@ -13,8 +13,13 @@
 //   WM_CHILD_MOUSEMOVE clears any hover highlight of the menu.
 //
 // Keys never close the window (every key press that reaches it is
-// swallowed); while the QV220 page is busy the window and its title
-// buttons ignore the mouse.
+// swallowed) but Alt+F4, the close command; while the QV220 page is busy
+// the window, its catalogue and its title buttons ignore the mouse and the
+// keys (Tab still moves the focus), and assistive technology's presses.
+//
+// Tab and Shift+Tab go round the window in reading order: the catalogue
+// (CCatalogueKeys), the controls of the page shown from top to bottom
+// (ReadingOrder), the minimise and the close button.
 // Threads: UI thread only.
 
 #include <QDialog>
@@ -33,6 +38,7 @@
 #include "app/skin/ButtonGroup.h"
 #include "app/skin/PageMessage.h"
 
+class CCatalogueKeys;
 class CHostedPage;
 class CSafeDC;
 class CSkinButtonEx;
@@ -89,6 +95,17 @@ class CVarnokDlg : public QDialog, public IPageHost, public IPageMessageHandler 
   // A page holds the window busy (a reception): the mouse is held back.
   bool IsBusy() const;
 
+  // Choosing menu entry `index` as a click on it does (held back while
+  // busy): it becomes the selected entry and its command runs.
+  void ChooseEntry(int index);
+  // Folds or unfolds the families without choosing anything.
+  void ShowMenuLayout(MenuLayout layout);
+  // The menu entry the keyboard is on; -1 unless the catalogue has the focus.
+  int KeyEntry() const;
+  CCatalogueKeys* CatalogueKeys() const { return catalogueKeys_; }
+  // Every control Tab visits now, in its order.
+  std::vector<QWidget*> TabOrder() const;
+
  protected:
   bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -98,6 +115,7 @@ class CVarnokDlg : public QDialog, public IPageHost, public IPageMessageHandler 
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
 
  public slots:
   void done(int result) override;
@@ -135,6 +153,7 @@ class CVarnokDlg : public QDialog, public IPageHost, public IPageMessageHandler 
   std::string selectionName_;
   PageId currentPage_ = PageId::None;
   int currentProduct_ = -1;
+  CCatalogueKeys* catalogueKeys_ = nullptr;
   CSkinButtonEx* closeButton_ = nullptr;
   CSkinButtonEx* minimiseButton_ = nullptr;
   QRect pageRect_;

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPalette>
 
+#include "app/skin/FocusRing.h"
 #include "app/skin/PageMessage.h"
 #include "app/skin/SkinBitmaps.h"
 
@@ -124,5 +125,7 @@ void CButtonST::paintEvent(QPaintEvent*) {
   if (hasFocus() && !flat_) {
     p.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
     p.drawRect(r.adjusted(3, 3, -4, -4));
+  } else if (hasFocus()) {
+    skin::DrawFocusRing(p, r);  // a flat button has no frame to put a dotted rectangle in
   }
 }

@@ -9,7 +9,9 @@
 // drawn without the pixels of its transparent colour, left of the caption
 // (centred when there is no caption). With transparent drawing the parent
 // shows through instead of a background fill. A double click acts as a
-// single press. Threads: UI thread only.
+// single press. With the keyboard focus a flat button shows the skin's
+// focus ring, a framed one a dotted rectangle inside its frame.
+// Threads: UI thread only.
 
 #include <QAbstractButton>
 #include <QColor>

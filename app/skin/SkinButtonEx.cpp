@@ -1,9 +1,11 @@
 #include "app/skin/SkinButtonEx.h"
 
 #include <QCursor>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "app/skin/FocusRing.h"
 #include "app/skin/SkinBitmaps.h"
 #include "app/skin/WindowTimers.h"
 
@@ -26,7 +28,8 @@ CSkinButtonEx::CSkinButtonEx(QWidget* parent, int commandId)
       commandId_(commandId),
       timers_(new CWindowTimers([this](int id) { OnTimer(id); }, this)) {
   setMouseTracking(true);
-  setFocusPolicy(Qt::NoFocus);
+  // A tab stop; a click leaves the focus where it is.
+  setFocusPolicy(Qt::TabFocus);
   setAttribute(Qt::WA_NoSystemBackground);
 }
 
@@ -73,7 +76,7 @@ CSkinButtonEx::State CSkinButtonEx::ChooseState() {
   }
   if (isDown())
     return kPressed;
-  return hovering_ ? kHover : kNormal;
+  return hovering_ || hasFocus() ? kHover : kNormal;
 }
 
 void CSkinButtonEx::paintEvent(QPaintEvent*) {
@@ -84,7 +87,21 @@ void CSkinButtonEx::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), kMissingBitmapFill);
   else
     p.drawImage(QPoint(0, 0), bmp);
+  if (hasFocus())
+    skin::DrawFocusRing(p, rect());
 }
+
+void CSkinButtonEx::keyPressEvent(QKeyEvent* event) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (enter && enterPresses_ && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    event->accept();
+    if (!event->isAutoRepeat())
+      click();
+    return;
+  }
+  QAbstractButton::keyPressEvent(event);
+}
+
 
 void CSkinButtonEx::mouseMoveEvent(QMouseEvent* event) {
   if (!hovering_ && enabled_ && isEnabled()) {

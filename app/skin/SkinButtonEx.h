@@ -10,6 +10,11 @@
 // and starts timer 1 (10 ms); each tick checks whether the pointer is still
 // inside the button and, when it left, returns to normal.
 //
+// Keyboard: the button is a tab stop. While it has the focus it shows its
+// hover bitmap (pressed while held down) and the skin's focus ring; Space
+// presses it, and so does Enter unless SetEnterPresses(false) (a button
+// whose press closes a window leaves Enter alone).
+//
 // The button's command id is kept for the owner (the page dispatches its
 // clicked() signal by it). Threads: UI thread only.
 
@@ -51,10 +56,14 @@ class CSkinButtonEx : public QAbstractButton {
 
   QSize sizeHint() const override;
 
+  void SetEnterPresses(bool on) { enterPresses_ = on; }
+  bool EnterPresses() const { return enterPresses_; }
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void OnTimer(int id);
@@ -65,6 +74,7 @@ class CSkinButtonEx : public QAbstractButton {
   State state_ = kNormal;
   bool hovering_ = false;
   bool enabled_ = true;
+  bool enterPresses_ = true;
   int commandId_;
   CWindowTimers* timers_;
 };

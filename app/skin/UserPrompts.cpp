@@ -55,6 +55,15 @@ void SetMessageHook(MessageHook hook) { Messages() = std::move(hook); }
 void SetOpenFileHook(OpenFileHook hook) { OpenFiles() = std::move(hook); }
 void SetOpenDocumentHook(OpenDocumentHook hook) { OpenDocuments() = std::move(hook); }
 
+namespace {
+// A closed dialog hands the keyboard back to the window it came from: a
+// window system without a manager (a bare X server) leaves it nowhere.
+void ReturnKeyboard(QWidget* parent) {
+  if (parent != nullptr && parent->window()->isVisible())
+    parent->window()->activateWindow();
+}
+}  // namespace
+
 void ShowMessage(QWidget* parent, const QString& text, MessageIcon icon) {
   if (Messages()) {
     Messages()(parent, text);
@@ -66,6 +75,7 @@ void ShowMessage(QWidget* parent, const QString& text, MessageIcon icon) {
   if (QAbstractButton* ok = box.button(QMessageBox::Ok))
     ok->setIcon(QIcon());
   box.exec();
+  ReturnKeyboard(parent);
 }
 
 void OpenDocument(const QString& path) {
@@ -83,7 +93,9 @@ QString ChooseOpenFile(QWidget* parent, const QString& filter, const QString& st
   dialog.setFileMode(QFileDialog::ExistingFile);
   if (!startPath.isEmpty())
     dialog.selectFile(startPath);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+  const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+  ReturnKeyboard(parent);
+  if (!chosen)
     return QString();
   return dialog.selectedFiles().constFirst();
 }

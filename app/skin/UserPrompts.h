@@ -1,7 +1,8 @@
 #pragma once
 // The two questions and notices the pages put to the user: a message box
 // with an OK button, and the open-file dialog. Both can be replaced by a
-// hook (tests record the texts and answer the file dialog).
+// hook (tests record the texts and answer the file dialog). When one
+// closes, the parent's window has the keyboard again.
 // Threads: UI thread only.
 
 #include <QString>

@@ -6,6 +6,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include <QApplication>
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -180,6 +183,26 @@ TEST_F(DownloadDialogTest, TheFaceDragsTheDialog) {
   mouse(QEvent::MouseButtonRelease, {50, 20}, Qt::LeftButton, Qt::NoButton);
   mouse(QEvent::MouseMove, {90, 40}, Qt::NoButton, Qt::NoButton);
   EXPECT_EQ(dlg.pos(), QPoint(120, 110));
+}
+
+// A keyboard user sees where the keys are from the start, cannot close
+// the dialog by Space, and leaves it by Alt+F4 without a window manager.
+TEST_F(DownloadDialogTest, StartsWithItsButtonFocusedAndOnlyAltF4ClosesItByKeys) {
+  CDlgDownloadUniteDev dlg(nullptr);
+  dlg.SetDeviceEntry(CConfigHelper::GetInstance().FindByType(1));
+  dlg.StartRun();  // nothing loaded: ends at once
+  ASSERT_TRUE(WaitFor([&] { return dlg.RunHasEnded(); }, 5000));
+  dlg.show();
+  dlg.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+  EXPECT_EQ(QApplication::focusWidget(), dlg.Button());
+  for (int key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Escape}) {
+    QTest::keyClick(dlg.Button(), static_cast<Qt::Key>(key));
+    ASSERT_TRUE(dlg.isVisible()) << key;
+  }
+  QTest::keyClick(dlg.Button(), Qt::Key_F4, Qt::AltModifier);
+  EXPECT_FALSE(dlg.isVisible());
+  EXPECT_EQ(dlg.result(), QDialog::Rejected);
 }
 
 TEST_F(DownloadDialogTest, OwnerPlacesItAtItsOffset) {

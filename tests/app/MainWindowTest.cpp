@@ -392,6 +392,114 @@ TEST_F(MainWindowTest, WhileTheQv220PageReceivesCloseAndMinimiseDoNothing) {
   }
 }
 
+// Names of the controls Tab visits from the focus now, `count` times.
+QStringList TabWalk(int count, bool forward = true) {
+  QStringList names;
+  for (int i = 0; i < count; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), forward ? Qt::Key_Tab : Qt::Key_Backtab);
+    names << (QApplication::focusWidget() != nullptr ? QApplication::focusWidget()->accessibleName()
+                                                     : QString());
+  }
+  return names;
+}
+
+TEST_F(MainWindowTest, TabGoesRoundCatalogueThenThePageInReadingOrderThenTheTitleButtons) {
+  dlg->show();
+  dlg->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
+  // Update (.bin) and (.zpk) are disabled without a tool: no tab stops.
+  EXPECT_EQ(TabWalk(7), (QStringList{"Browse... (.bin)", ".zpk file", "Browse... (.zpk)",
+                                     "Minimise", "Close", "Catalogue", ".bin file"}));
+  EXPECT_EQ(TabWalk(2, false), (QStringList{"Catalogue", "Close"}));
+  // Enabled (a tool and the files there), each Update button follows its
+  // row, also the .zpk one under the tall .zpk Browse button.
+  for (CSkinButtonEx* b : Qv120Page(*dlg)->findChildren<CSkinButtonEx*>())
+    b->setEnabled(true);
+  EXPECT_EQ(TabWalk(7), (QStringList{"Catalogue", ".bin file", "Browse... (.bin)", "Update (.bin)",
+                                     ".zpk file", "Browse... (.zpk)", "Update (.zpk)"}));
+}
+
+// A screen reader names every place the keyboard can reach on every page.
+TEST_F(MainWindowTest, EveryTabStopOfEveryPageAnnouncesItsNameRoleAndFocusability) {
+  dlg->show();
+  auto check = [&](const char* page) {
+    for (QWidget* w : dlg->TabOrder()) {
+      QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+      ASSERT_NE(a, nullptr) << page;
+      EXPECT_FALSE(a->text(QAccessible::Name).isEmpty()) << page << " " << w->metaObject()->className();
+      EXPECT_NE(a->role(), QAccessible::Client) << page << " " << a->text(QAccessible::Name).toStdString();
+      EXPECT_TRUE(a->state().focusable) << page << " " << a->text(QAccessible::Name).toStdString();
+    }
+  };
+  check("QV120");
+  Click(cmd::kQv220);
+  check("QV220");
+  qobject_cast<CUpgradeQV220Dlg*>(dlg->Page(PageId::QV220))->SwitchToDataMode();
+  Pump(5);
+  check("QV220 data mode");
+  Click(cmd::kPxFamily);
+  Click(cmd::kPx110);
+  check("PX110");
+  Click(cmd::kDtc);
+  check("DTC lookup");
+  Click(cmd::kManual);
+  Pump(20);
+  check("Manuals");
+}
+
+TEST_F(MainWindowTest, CatalogueKeysMoveChooseFoldAndUnfold) {
+  dlg->show();
+  dlg->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dlg.get()));
+  QWidget* catalogue = dlg->findChild<QWidget*>(QStringLiteral("catalogue"));
+  ASSERT_NE(catalogue, nullptr);
+  catalogue->setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(dlg->KeyEntry(), 1);  // QV120, the page shown
+  QTest::keyClick(catalogue, Qt::Key_Down);
+  QTest::keyClick(catalogue, Qt::Key_Space);
+  EXPECT_EQ(dlg->CurrentProduct(), 2);
+  // The chosen page does not take the keys away from the catalogue.
+  EXPECT_EQ(QApplication::focusWidget(), catalogue);
+  QTest::keyClick(catalogue, Qt::Key_Left);
+  EXPECT_EQ(dlg->CurrentLayout(), MenuLayout::Closed);
+  EXPECT_EQ(dlg->Menu().Entry(dlg->KeyEntry()).command, cmd::kQvFamily);
+  EXPECT_EQ(dlg->CurrentProduct(), 2);  // folding chooses nothing
+  QTest::keyClick(catalogue, Qt::Key_Right);
+  EXPECT_EQ(dlg->CurrentLayout(), MenuLayout::Qv);
+  QTest::keyClick(catalogue, Qt::Key_End);
+  QTest::keyClick(catalogue, Qt::Key_Return);
+  EXPECT_EQ(dlg->CurrentPage(), PageId::Manual);
+}
+
+TEST_F(MainWindowTest, WhileBusyNeitherKeysNorAnAccessiblePressChangeThePage) {
+  dlg->show();
+  Click(cmd::kQv220);
+  auto* qv220 = qobject_cast<CUpgradeQV220Dlg*>(dlg->Page(PageId::QV220));
+  ASSERT_NE(qv220, nullptr);
+  qv220->SetDayClock([] { return 36000; });
+  qv220->SwitchToDataMode();
+  qv220->OnReceivedByte('x');
+  ASSERT_TRUE(qv220->IsBusy());
+  QAccessibleInterface* window = QAccessible::queryAccessibleInterface(dlg.get());
+  QAccessibleInterface* dtc = nullptr;
+  for (int i = 0; i < window->childCount(); ++i)
+    if (window->child(i)->text(QAccessible::Name) == QStringLiteral("DTC lookup"))
+      dtc = window->child(i);
+  ASSERT_NE(dtc, nullptr);
+  dtc->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_EQ(dlg->CurrentPage(), PageId::QV220);
+  QWidget* catalogue = dlg->findChild<QWidget*>(QStringLiteral("catalogue"));
+  catalogue->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(catalogue, Qt::Key_End);
+  QTest::keyClick(catalogue, Qt::Key_Space);
+  EXPECT_EQ(dlg->CurrentPage(), PageId::QV220);
+  auto* close = dlg->findChild<CSkinButtonEx*>(QStringLiteral("closeButton"));
+  QAccessible::queryAccessibleInterface(close)->actionInterface()->doAction(
+      QAccessibleActionInterface::pressAction());
+  Pump(400);  // the press is an animated click of 100 ms
+  EXPECT_NE(dlg->Surface(), nullptr);
+}
+
 TEST_F(MainWindowTest, CloseButtonEndsCancelledAndReleasesSurfaceAndPages) {
   dlg->show();
   auto* close = dlg->findChild<CSkinButtonEx*>("closeButton");

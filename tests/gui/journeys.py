@@ -362,6 +362,137 @@ def journey_busy_hold(bin_dir, out_dir):
         wait_for("the window closed by its close button", lambda: s.app.poll() is not None)
 
 
+# --- by keyboard alone and by assistive technology ---------------------------
+
+def has_focus(acc):
+    return pyatspi.STATE_FOCUSED in states(acc)
+
+
+def wait_focus(what, probe):
+    """Waits until the object `probe` returns has the keyboard focus."""
+    return wait_for(f"the keyboard focus on {what}",
+                    lambda: (lambda a: a if a is not None and has_focus(a) else None)(probe()))
+
+
+def named(s, role, name, root=None):
+    """Probe for a showing object of `role` named `name` (None until it shows)."""
+    def probe():
+        hits = find_all(root or s.window, role=role, name=name)
+        return hits[0] if hits else None
+    return probe
+
+
+def press_action(acc):
+    """Runs the object's "Press" action through AT-SPI, as a screen reader
+    does; returns once the program handled the call."""
+    actions = acc.queryAction()
+    for i in range(actions.nActions):
+        if actions.getName(i) == "Press":
+            actions.doAction(i)
+            return
+    raise JourneyFailure(f"\"{acc.name}\" offers no \"Press\" action")
+
+
+def journey_keyboard_update(bin_dir, out_dir):
+    """A whole QV120 update without one pointer event: Tab to Browse...,
+    Space, the path typed into the open-file dialog, Tab to Update, Space,
+    "Update done!", Alt+F4 closes the download dialog; the simulator's
+    flash equals the image."""
+    with Session(bin_dir, out_dir, tool=("classic", "QV120")) as s:
+        path, image = classic_update_file(s.work, "QV120", 48 * 1024)
+        wait_port_indicator(s, TOOL_FOUND)
+        box = wait_focus("the .bin path box, the page's first control",
+                         named(s, pyatspi.ROLE_TEXT, ".bin file"))
+        key("Tab")
+        wait_focus("Browse... (.bin)", named(s, pyatspi.ROLE_PUSH_BUTTON, "Browse... (.bin)"))
+        key("space")
+        dialog = wait_for("the open-file dialog", lambda: next(iter(s.top_level(name="Open")), None))
+        wait_focus("the file name box of the open-file dialog",
+                   named(s, pyatspi.ROLE_TEXT, "File name:", root=dialog))
+        type_text(path)
+        key("Return")
+        wait_for("the open-file dialog closed", lambda: dialog not in s.top_level())
+        wait_for(f"the .bin path box showing {path}", lambda: text_of(box) == path)
+        update = control(s, pyatspi.ROLE_PUSH_BUTTON, "Update (.bin)")
+        wait_enabled(s, update, "Update (.bin)")
+        wait_focus("Browse... (.bin) again", named(s, pyatspi.ROLE_PUSH_BUTTON, "Browse... (.bin)"))
+        key("Tab")
+        wait_focus("Update (.bin)", named(s, pyatspi.ROLE_PUSH_BUTTON, "Update (.bin)"))
+        # The focus ring on a filled button, kept to be looked at.
+        s.screenshot(os.path.join(out_dir, "keys-update-focused.png"))
+        key("space")
+        download = wait_for("the download dialog", lambda: next(
+            iter(s.top_level(name="Firmware update")), None))
+        wait_for("\"Update done!\" in the download dialog's status line",
+                 lambda: find_all(download, role=pyatspi.ROLE_LABEL, name="Update done!"),
+                 timeout=60)
+        wait_focus("the download dialog's button", named(s, pyatspi.ROLE_PUSH_BUTTON, "ok",
+                                                         root=download))
+        s.screenshot(os.path.join(out_dir, "keys-download-done.png"))
+        key("alt+F4")
+        wait_for("the download dialog closed by Alt+F4", lambda: download not in s.top_level())
+        if s.app.poll() is not None:
+            raise JourneyFailure("Alt+F4 on the download dialog ended the program")
+        s.stop_tool()
+        with open(s.flash_out, "rb") as f:
+            flash = f.read()
+        if flash != image:
+            raise JourneyFailure(f"the simulated flash ({len(flash)} bytes) differs from the "
+                                 f"image ({len(image)} bytes)")
+
+
+def journey_catalogue_keys(bin_dir, out_dir):
+    """Tab goes round the QV120 page in reading order, on to the title
+    buttons and into the catalogue; Down moves to QV220 and Space shows
+    the QV220 page, the keys staying in the catalogue."""
+    with Session(bin_dir, out_dir) as s:
+        wait_port_indicator(s, "No tool connected")
+        order = [(pyatspi.ROLE_TEXT, ".bin file"), (pyatspi.ROLE_PUSH_BUTTON, "Browse... (.bin)"),
+                 (pyatspi.ROLE_TEXT, ".zpk file"), (pyatspi.ROLE_PUSH_BUTTON, "Browse... (.zpk)"),
+                 (pyatspi.ROLE_PUSH_BUTTON, "Minimise"), (pyatspi.ROLE_PUSH_BUTTON, "Close"),
+                 (pyatspi.ROLE_PAGE_TAB, "QV120")]
+        for i, (role, name) in enumerate(order):
+            if i > 0:
+                key("Tab")
+            wait_focus(f"\"{name}\" (Tab stop {i + 1})", named(s, role, name))
+        key("Down")
+        wait_focus("the catalogue entry \"QV220\"", named(s, pyatspi.ROLE_PAGE_TAB, "QV220"))
+        key("space")
+        wait_for("\"QV220\" selected in the catalogue",
+                 lambda: pyatspi.STATE_SELECTED in states(entry(s, "QV220")))
+        control(s, pyatspi.ROLE_PUSH_BUTTON, "Data mode")
+        wait_focus("the catalogue entry \"QV220\" still", named(s, pyatspi.ROLE_PAGE_TAB, "QV220"))
+
+
+def journey_busy_refuses_at_press(bin_dir, out_dir):
+    """While the QV220 page receives a capture (the window busy), an AT-SPI
+    press on a catalogue entry or on Close does nothing; once the hold
+    ended the same press changes the page."""
+    with Session(bin_dir, out_dir) as s:
+        data = os.path.join(s.work, "data.txt")
+        with open(data, "w") as f:
+            f.write("T=25 RPM 812 SPEED 0\n")
+        s.start_tool("classic", "QV220", "--data-file", data, "--data-loop")
+        choose(s, "QV220")
+        wait_port_indicator(s, TOOL_FOUND)
+        click_centre(control(s, pyatspi.ROLE_PUSH_BUTTON, "Data mode"))
+        view = control(s, pyatspi.ROLE_TEXT, "Data view")
+        wait_for("the tool's lines arriving in the data view", lambda: "RPM" in text_of(view))
+        wait_for("the window busy while the tool sends", lambda: is_busy(s.window))
+        press_action(entry(s, "DTC lookup"))
+        press_action(control(s, pyatspi.ROLE_PUSH_BUTTON, "Close"))
+        if s.app.poll() is not None:
+            raise JourneyFailure("the press on Close ended the program while it was busy")
+        if pyatspi.STATE_SELECTED in states(entry(s, "DTC lookup")) or \
+                pyatspi.STATE_SELECTED not in states(entry(s, "QV220")):
+            raise JourneyFailure("the press on \"DTC lookup\" changed the page while busy")
+        s.stop_tool()
+        wait_for("the window no longer busy once the tool stopped", lambda: not is_busy(s.window))
+        press_action(entry(s, "DTC lookup"))
+        wait_for("\"DTC lookup\" selected by the press once the hold ended",
+                 lambda: pyatspi.STATE_SELECTED in states(entry(s, "DTC lookup")))
+
+
 JOURNEYS = [
     ("qv120-update", journey_qv120_update),
     ("dtc-lookup", journey_dtc_lookup),
@@ -369,6 +500,9 @@ JOURNEYS = [
     ("manual-opens", journey_manual_opens),
     ("data-mode", journey_data_mode),
     ("busy-hold", journey_busy_hold),
+    ("keyboard-update", journey_keyboard_update),
+    ("catalogue-keys", journey_catalogue_keys),
+    ("busy-refuses-at-press", journey_busy_refuses_at_press),
 ]
 
 
