@@ -21,9 +21,6 @@ namespace {
 // Timer periods of timer 2000.
 constexpr int kRefreshOnceMs = 1;
 constexpr int kManualShowMs = 5;
-// Bottom of the part of the left panel that the menu can cover (above the
-// product picture).
-constexpr int kMenuPanelBottom = 421;
 
 bool IsMouseMessage(QEvent::Type t) {
   return t == QEvent::MouseMove || t == QEvent::MouseButtonPress ||
@@ -273,9 +270,10 @@ void CVarnokDlg::RebuildMenu(MenuLayout layout, int selectedIndex) {
     return;
   // Entries of the old layout may lie where the new one has none.
   const QRect panel = geo::LeftPanel();
+  const int bottom = MenuBottom();
   surface_->DrawBitmap(bmp::kLeftPanel, panel.left(), panel.top(), panel.left() + panel.width(),
-                       kMenuPanelBottom);
-  update(QRect(panel.left(), panel.top(), panel.width(), kMenuPanelBottom - panel.top()));
+                       bottom);
+  update(QRect(panel.left(), panel.top(), panel.width(), bottom - panel.top()));
   menu_.DrawAll(*surface_);
   NotifyMainWindowAccessible(this);
 }
