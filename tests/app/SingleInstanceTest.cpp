@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include "app/shell/SingleInstance.h"
+#include "app/shell/VarnokApp.h"
+#include "app/shell/VarnokDlg.h"
 #include "tests/app/AppTestSupport.h"
 
 namespace varnok::apptest {
@@ -78,6 +80,24 @@ TEST_F(SingleInstanceTest, TheFirstProgramAnswersAsDennart2AndTheSecondGivesWay)
   if (!first.waitForFinished(3000)) {
     first.kill();
     first.waitForFinished(1000);
+  }
+}
+
+// With device.xml unreadable the window stays blank and untitled: it does
+// not answer as "Dennart2", so a second start goes ahead.
+TEST_F(SingleInstanceTest, OnlyAWindowWithItsTitleAnswersANewStart) {
+  const struct {
+    bool readableConfig;
+    bool answers;
+  } rows[] = {{false, false}, {true, true}};
+  for (const auto& row : rows) {
+    TestFolder folder;
+    CVarnokDlg::Options options;
+    options.configPath = row.readableConfig ? WriteTestConfig(folder) : folder.PathStd() + "/missing.xml";
+    CVarnokDlg dialog(nullptr, options);
+    CSingleInstance instance;
+    EXPECT_EQ(CVarnokApp::AnswerUnderTitle(dialog, instance), row.answers);
+    EXPECT_EQ(CSingleInstance::RaiseOtherInstance(500), row.answers);
   }
 }
 
