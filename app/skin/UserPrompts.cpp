@@ -81,11 +81,29 @@ QString ChooseOpenFile(QWidget* parent, const QString& filter, const QString& st
     return OpenFiles()(parent, filter, startPath);
   QFileDialog dialog(parent, QString(), startPath, filter);
   dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
   if (!startPath.isEmpty())
     dialog.selectFile(startPath);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
     return QString();
   return dialog.selectedFiles().constFirst();
+}
+
+QString FilterFor(const QString& pattern) {
+  // Each letter as [lower upper], so that dialogs that match patterns
+  // case-sensitively list every case.
+  QString anyCase;
+  for (const QChar c : pattern) {
+    if (!c.isLetter()) {
+      anyCase += c;
+      continue;
+    }
+    anyCase += QLatin1Char('[');
+    anyCase += c.toLower();
+    anyCase += c.toUpper();
+    anyCase += QLatin1Char(']');
+  }
+  return pattern + QStringLiteral(" (") + anyCase + QLatin1Char(')');
 }
 
 }  // namespace prompts
