@@ -285,9 +285,11 @@ void CVarnokDlg::DispatchMenuCommand(int command) {
       case cmd::kPx110:
       case cmd::kPx630:
       case cmd::kOmnix:
-        // Choosing the PX product already shown from its own entry does nothing.
-        if (currentProduct_ != row->code)
-          SelectProduct(row->code);
+        // Choosing the PX product already shown from its own entry does
+        // nothing at all: the menu keeps its look, the entry stays pressed.
+        if (currentProduct_ == row->code)
+          return;
+        SelectProduct(row->code);
         RebuildMenu(MenuLayout::Px, 4);
         return;
       default:
