@@ -56,6 +56,8 @@ TEST_F(SyncSerialPortTest, WriteReachesTheFarEnd) {
 }
 
 // Whatever the line was before, the port leaves it raw, 8N1, at its baud.
+// (A pty keeps CS8 and no parity whatever it is told, so on a pty only the
+// stop bits, the raw flags and the speed can show a wrong set-up.)
 TEST_F(SyncSerialPortTest, OpenSetsARaw8N1LineAtTheBaudRate) {
   const struct {
     unsigned baud;
