@@ -66,7 +66,6 @@ class CProductPageLogic {
   CProductPageLogic(PageKind kind, int devType);
   virtual ~CProductPageLogic() = default;
 
-  PageKind Kind() const { return kind; }
   int DevType() const { return devType; }
   void SetDevType(int type) { devType = type; }
   const DeviceEntry& Entry() const { return entry; }
