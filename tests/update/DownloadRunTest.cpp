@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "device/FrameFormat.h"
+#include "device/UsbDevInterface.h"
 #include "tests/update/DownloadRunTestSupport.h"
 #include "update/ProgressPlan.h"
 #include "update/StatusTexts.h"
@@ -369,6 +370,38 @@ TEST_F(DownloadRunTest, PausesTheToolsNeedLieBetweenTheirRequests) {
     const std::uint64_t next = row.toEnd ? view.endedAtMs
                                          : (at + 1 < requests.size() ? requests[at + 1].atMs : 0);
     EXPECT_GE(next, requests[at].atMs + row.minMs);
+    tool.reset();
+  }
+}
+
+// A DevType 13 run gives its port up at the end (the tool restarts into
+// the new image elsewhere); other programmer runs keep it until the dialog
+// closes.
+TEST_F(DownloadRunTest, OnlyADevType13RunClosesItsPortAtTheEnd) {
+  const struct {
+    const char* name;
+    int devType;
+    Bytes file;
+    bool openAtTheEnd;
+  } rows[] = {{"OMNIX|1", 12, PatternImage(300), true},
+              {"OMNIX2|1", 13, TrailerFile("OMNIX2", 300), false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.devType);
+    sim::SimOptions options = Tool(ToolClass::Programmer, row.name);
+    options.rebootMs = 50;
+    StartTool(options);
+    CDownloadWorkflow workflow;
+    workflow.SetDeviceEntry(MakeEntry(row.devType, std::string(row.name).substr(0, std::string(row.name).find('|')), 2));
+    workflow.SetPartitionSelector(2);
+    ASSERT_TRUE(workflow.LoadUpdateFile(folder.Write("o.bin", row.file)));
+    RecordingView view;
+    workflow.SetView(&view);
+    workflow.Start();
+    ASSERT_TRUE(view.WaitEnded(30000));
+    ASSERT_TRUE(workflow.WaitForWorker(30000));
+    EXPECT_EQ(view.end, DownloadEnd::Done);
+    EXPECT_EQ(workflow.Device()->IsPortOpen(), row.openAtTheEnd);
+    workflow.Finish();
     tool.reset();
   }
 }
