@@ -17,7 +17,9 @@ if [ ! -x "$BUILD_DIR/bin/varnok-cli" ] || [ ! -x "$BUILD_DIR/bin/varnok-toolsim
   cmake -G Ninja -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build "$BUILD_DIR" --target varnok-cli varnok-toolsim
 fi
-bin=$PWD/$BUILD_DIR/bin
+root=$PWD
+. scripts/build-dir.sh
+bin=$(varnok_build_dir "$BUILD_DIR")/bin
 size=$((256 * 1024))
 work=$(mktemp -d /tmp/varnok-bench.XXXXXX)
 sim_pid=

@@ -121,19 +121,24 @@ for rtt in 0 10 50; do
   pids=()
 done
 
-# 16 tools at once, classic QV120 (256 KiB each), every one through ser2net.
+# 16 tools at once, classic QV120 (256 KiB each): first on the local ports,
+# then every one through ser2net.
 for k in $(seq 0 15); do start_tool "$k" classic QV120; done
-start_ser2net 16
-args=()
-for p in "${ports[@]}"; do args+=(--port "rfc2217://127.0.0.1:$p"); done
-/usr/bin/env python3 - "$bin/varnok-cli" "$bin/device.xml" "$work/classic.bin" "${args[@]}" <<'PY'
+all_update() {  # all_update LABEL PORT_ARGS...
+  python3 - "$bin/varnok-cli" "$bin/device.xml" "$work/classic.bin" "$@" <<'PY'
 import resource, subprocess, sys, time
-cli, config, image, ports = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4:]
+cli, config, image, label, ports = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5:]
 start = time.monotonic()
 rc = subprocess.call([cli, "--json", "--config", config, "update", "--model", "QV120", "--all", *ports, image],
                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 wall = time.monotonic() - start
 ru = resource.getrusage(resource.RUSAGE_CHILDREN)
 cpu = ru.ru_utime + ru.ru_stime
-print(f"16 remote tools: exit {rc}, wall {wall:.1f} s, varnok-cli CPU {cpu:.2f} s = {100 * cpu / wall:.1f} % of one core")
+print(f"16 {label} tools: exit {rc}, wall {wall:.1f} s, varnok-cli CPU {cpu:.2f} s = {100 * cpu / wall:.1f} % of one core")
 PY
+}
+all_update local
+start_ser2net 16
+args=()
+for p in "${ports[@]}"; do args+=(--port "rfc2217://127.0.0.1:$p"); done
+all_update remote "${args[@]}"

@@ -131,7 +131,12 @@ int CSerialPort::Open(ISerialPortOwner* newOwner, int port, int baud, char parit
 }
 
 int CSerialPort::StartMonitor() {
-  if (OnMonitorThread() || !IsOpen() || !shutdownWake_.Valid()) return 0;
+  if (OnMonitorThread() || !shutdownWake_.Valid()) return 0;
+  if (!IsOpen()) {
+    // The wait for port events is what fails on a port without a handle.
+    LogFailure("WaitCommEvent()");
+    return 0;
+  }
   if (monitorThread.joinable()) {
     if (threadAlive.load() && !shutdownRequested.load()) return 0;  // already running
     // Ended by itself (hang-up), or leaving after a stop from a delivery.

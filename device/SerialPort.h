@@ -78,7 +78,8 @@ class CSerialPort {
            int stopBits, unsigned eventMask, int writeBufferSize);
 
   // Starts the monitor thread. 1 when started, 0 otherwise (not open,
-  // already running, or called from inside a delivery).
+  // already running, or called from inside a delivery). On a port that is
+  // not open, "WaitCommEvent()" goes to the error hook.
   int StartMonitor();
 
   // Ends the monitor thread and closes the port. Always 1. Safe to call from

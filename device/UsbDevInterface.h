@@ -77,7 +77,6 @@ class CUsbDevInterface {
   // the scan then yields that port alone, when its device exists. -1 (the
   // default) scans every port. Set before OpenDevice, on the owning thread.
   void RestrictToPort(int comPort) { onlyPort_ = comPort; }
-  int RestrictedPort() const { return onlyPort_; }
 
   int comNumber;          // port opened by OpenPort; -1 after a failed OpenPort
   int baudRate;           // 115200

@@ -135,7 +135,7 @@ void ClassicEngine::ParseRequests(std::uint64_t nowMs, std::vector<ToolReply>& o
 void ClassicEngine::HandleRequest(const Bytes& request, std::uint64_t nowMs,
                                   std::vector<ToolReply>& out) {
   const std::uint8_t command = request[2];
-  const unsigned occurrence = CountRequest(command);
+  const unsigned occurrence = CountRequest(command, nowMs);
   const bool endsWell = command == frame::kClassicQueryName || request.back() == frame::kClassicEnd;
 
   if (const Fault* refuse = options_.faults.Find(FaultKind::Refuse, command, occurrence)) {

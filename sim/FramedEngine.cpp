@@ -62,7 +62,7 @@ void FramedEngine::Feed(const std::uint8_t* data, std::size_t n, std::uint64_t n
       ToolReply r;
       r.framed = true;
       r.command = payload[0];
-      r.occurrence = CountRequest(payload[0]);
+      r.occurrence = CountRequest(payload[0], nowMs);
       Refuse(r, kRefuseBadFrameSum);
       out.push_back(std::move(r));
       continue;
@@ -120,7 +120,7 @@ ToolReply FramedEngine::Handle(const Bytes& p, std::uint64_t nowMs) {
   ToolReply r;
   r.framed = true;
   r.command = p[0];
-  r.occurrence = CountRequest(r.command);
+  r.occurrence = CountRequest(r.command, nowMs);
 
   if (const Fault* refuse = options_.faults.Find(FaultKind::Refuse, r.command, r.occurrence)) {
     Refuse(r, static_cast<std::uint8_t>(refuse->hasValue ? refuse->value : kDefaultFaultStatus));

@@ -1,6 +1,7 @@
 #include "sim/PtyLink.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
 #include <sys/inotify.h>
 #include <sys/ioctl.h>
@@ -84,9 +85,21 @@ void PtyLink::Close() {
 
 int PtyLink::PendingTowardsPeer() const {
   if (slaveKeep_ < 0) return 0;
+  // Bytes written to the master reach the slave's queue later, on a kernel
+  // work queue; asking whether the slave is readable runs that work first,
+  // so the count below holds the bytes still on their way.
+  pollfd readable{slaveKeep_, POLLIN, 0};
+  ::poll(&readable, 1, 0);
   int queued = 0;
   if (::ioctl(slaveKeep_, FIONREAD, &queued) != 0) return 0;
   return queued;
+}
+
+bool PtyLink::WaitPeerRead(int maxMs, const std::function<bool(int)>& sleepMs) const {
+  constexpr int kPollMs = 2;
+  for (int waited = 0; PendingTowardsPeer() > 0; waited += kPollMs)
+    if (waited >= maxMs || !sleepMs(kPollMs)) return false;
+  return true;
 }
 
 }  // namespace varnok::sim

@@ -11,6 +11,7 @@
 // (inotify), so an updater that opens the port the moment the link (or the
 // ready file) shows up is never missed.
 
+#include <functional>
 #include <string>
 
 namespace varnok::sim {
@@ -41,8 +42,15 @@ class PtyLink {
   // -1 when closed or when the system cannot watch it.
   int OpenWatchFd() const { return openWatch_; }
 
-  // Bytes written towards the updater that it has not read yet.
+  // Bytes written towards the updater that it has not read yet, those the
+  // kernel still carries across the pty included.
   int PendingTowardsPeer() const;
+
+  // Waits until the updater has read every byte written towards it: a
+  // hang-up drops what it has not read. `sleepMs` sleeps and returns false
+  // when the wait must end early (a stop). False when the bytes were not
+  // all read within about `maxMs` or the wait was stopped.
+  bool WaitPeerRead(int maxMs, const std::function<bool(int)>& sleepMs) const;
 
  private:
   std::string linkPath_;

@@ -281,8 +281,8 @@ ReplayEnd ReplayTool::Run() {
     }
   }
   // The last reply must reach the program before the line goes.
-  for (int waited = 0; waited < kDrainMs && link_.PendingTowardsPeer() > 0; waited += 5)
-    if (!SleepMs(5)) return ReplayEnd::Stopped;
+  if (!link_.WaitPeerRead(kDrainMs, [this](int ms) { return SleepMs(ms); }) && stop_.load())
+    return ReplayEnd::Stopped;
   SleepMs(kLingerMs);
   Trace("replay complete");
   return ReplayEnd::Played;

@@ -61,11 +61,23 @@ class ToolEngine {
   // Requests seen per command byte (retries included).
   unsigned RequestCount(std::uint8_t command) const { return counts_[command]; }
 
+  // Every request in order of arrival, with the simulator's clock then: the
+  // pauses the updater keeps between requests show here.
+  struct Request {
+    std::uint8_t command;
+    std::uint64_t atMs;
+  };
+  const std::vector<Request>& Requests() const { return requests_; }
+
  protected:
-  unsigned CountRequest(std::uint8_t command) { return ++counts_[command]; }
+  unsigned CountRequest(std::uint8_t command, std::uint64_t nowMs) {
+    requests_.push_back({command, nowMs});
+    return ++counts_[command];
+  }
 
   SimFlash flash_;
   std::array<unsigned, 256> counts_{};
+  std::vector<Request> requests_;
 };
 
 // The engine of the options' tool class. `options` must outlive it.

@@ -51,12 +51,7 @@ bool WriteFileAtomically(const std::string& path, const Bytes& content) {
 
 // How long a finished or rebooting tool waits for its last reply to be read.
 constexpr int kDrainWaitMs = 3000;
-// WaitDrained: how long written bytes may take to show on the updater's
-// side, and how long the line stays after they were read. The kernel moves
-// bytes across a pty on a work queue of its own: on a loaded machine that
-// takes tens of milliseconds, and a shorter grace let a finished tool go
-// away with its last reply still in flight.
-constexpr int kDrainGraceMs = 250;
+// WaitDrained: how long the line stays after the last bytes were read.
 constexpr int kDrainLingerMs = 20;
 // How long a reply may wait for room in the updater's queue.
 constexpr int kWriteWaitMs = 1000;
@@ -174,21 +169,7 @@ bool ToolSimulator::SendAt(Clock::time_point readyAt, const std::uint8_t* bytes,
 }
 
 void ToolSimulator::WaitDrained(int maxMs) {
-  // The pty hands written bytes to the updater's side a little later, so an
-  // empty queue right after a write proves nothing: wait until the bytes
-  // have been seen there and gone again (or a short grace passed unseen:
-  // the updater was quicker).
-  const std::uint64_t start = NowMs();
-  bool seen = false;
-  for (;;) {
-    const bool pending = link_.PendingTowardsPeer() > 0;
-    seen = seen || pending;
-    const std::uint64_t now = NowMs();
-    if ((!pending && (seen || now >= start + kDrainGraceMs)) ||
-        now >= start + static_cast<std::uint64_t>(maxMs))
-      break;
-    if (!SleepMs(1)) return;
-  }
+  if (!link_.WaitPeerRead(maxMs, [this](int ms) { return SleepMs(ms); }) && stop_.load()) return;
   // The updater may still be between its read and its next step.
   SleepMs(kDrainLingerMs);
 }

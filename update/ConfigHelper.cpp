@@ -31,22 +31,31 @@ std::unique_ptr<CConfigHelper>& InstanceSlot() {
 using tinyxml2::XMLElement;
 using tinyxml2::XMLNode;
 
-// The first child node of any kind whose value is `name`, as an element: a
-// comment or text "root" before the <root> element hides it, as it always
-// has in this reader. Null when that node is missing or not an element.
-const XMLElement* NamedChild(const XMLNode* parent, const char* name) {
-  for (const XMLNode* node = parent ? parent->FirstChild() : nullptr; node;
-       node = node->NextSibling()) {
+// Every element of the file is found by one rule: the first node of any
+// kind whose value is the name, from `node` on, as an element. A comment or
+// text "root", "Device" or "DevName" ahead of that element hides it (and
+// ends the walk over the devices there). Null when that node is missing or
+// not an element.
+const XMLElement* NamedFrom(const XMLNode* node, const char* name) {
+  for (; node; node = node->NextSibling()) {
     const char* value = node->Value();
     if (value && std::strcmp(value, name) == 0) return node->ToElement();
   }
   return nullptr;
 }
 
+const XMLElement* NamedChild(const XMLNode* parent, const char* name) {
+  return NamedFrom(parent ? parent->FirstChild() : nullptr, name);
+}
+
+const XMLElement* NamedSibling(const XMLNode* node, const char* name) {
+  return NamedFrom(node->NextSibling(), name);
+}
+
 // Text of the child element `name` of `parent`, or null when the element is
 // missing or holds no text.
 const char* ChildText(const XMLElement* parent, const char* name) {
-  const XMLElement* child = parent->FirstChildElement(name);
+  const XMLElement* child = NamedChild(parent, name);
   return child ? child->GetText() : nullptr;
 }
 
@@ -166,7 +175,7 @@ int CConfigHelper::BuildMaps() {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (!document || !documentLoaded) return -1;
   const XMLElement* device = NamedChild(NamedChild(document.get(), "root"), "Device");
-  for (; device; device = device->NextSiblingElement("Device")) {
+  for (; device; device = NamedSibling(device, "Device")) {
     const char* devType = ChildText(device, "DevType");
     const char* showName = ChildText(device, "ShowName");
     const char* devName = ChildText(device, "DevName");

@@ -53,12 +53,8 @@ void DownloadRunState::Pause(int ms) {
   }
 }
 
-DownloadEnd DownloadRunState::Fail(const char* failureText, bool setRunOver) {
-  if (setRunOver) runOver = true;
-  if (Stopping()) {
-    runOver = true;
-    return DownloadEnd::Stopped;
-  }
+DownloadEnd DownloadRunState::Fail(const char* failureText) {
+  if (Stopping()) return DownloadEnd::Stopped;
   Status(failureText, false);
   return PhaseFailure();
 }
@@ -93,7 +89,7 @@ DownloadEnd DownloadRunState::StartProgrammer() {
       Pause(kAfterRestartPauseMs);
       r = device->SyncLoader();
     }
-    if (r != 0) return Fail(text::kCommFailure, true);
+    if (r != 0) return Fail(text::kCommFailure);
   }
   return RunOmnixUpdate();
 }
@@ -115,7 +111,6 @@ bool DownloadRunState::WriteBlocks(int blockSize, DownloadEnd& failure) {
   std::int64_t done = 0;
   for (int i = 0; i < count; ++i) {
     if (Stopping()) {
-      runOver = true;
       failure = DownloadEnd::Stopped;
       return false;
     }
@@ -123,7 +118,7 @@ bool DownloadRunState::WriteBlocks(int blockSize, DownloadEnd& failure) {
     const int length = (i == count - 1 && remainder != 0) ? remainder : blockSize;
     const int offset = i * blockSize;
     if (device->WriteBlock(bytes, length, offset, i) != 0) {
-      failure = Fail(text::kCommFailure, true);
+      failure = Fail(text::kCommFailure);
       return false;
     }
     done += length;
@@ -135,25 +130,23 @@ bool DownloadRunState::WriteBlocks(int blockSize, DownloadEnd& failure) {
   // A classic block cut short by an abort after its header reports success;
   // never go on to the finish after a stop request.
   if (Stopping()) {
-    runOver = true;
     failure = DownloadEnd::Stopped;
     return false;
   }
   return true;
 }
 
-bool DownloadRunState::EraseAndWrite(const char* eraseText, int eraseDone, bool setRunOver,
-                                     int blockSize, DownloadEnd& failure) {
+bool DownloadRunState::EraseAndWrite(const char* eraseText, int eraseDone, int blockSize,
+                                      DownloadEnd& failure) {
   Status(eraseText, okFlag);
   eraseBegun = true;
   if (device->EraseFlash() != eraseDone) {
-    failure = Fail(text::kEraseFailure, setRunOver);
+    failure = Fail(text::kEraseFailure);
     return false;
   }
   Status(text::kCommunication, okFlag);
   Pause(kAfterErasePauseMs);
   if (Stopping()) {
-    if (setRunOver) runOver = true;
     failure = DownloadEnd::Stopped;
     return false;
   }
@@ -173,20 +166,20 @@ DownloadEnd DownloadRunState::RunClassicUpdate() {
   } else if (entry.DevType == kDevTypeSilentClassic) {
     reported = entry.DevName;
   } else {
-    return Fail(text::kWrongDevice, false);
+    return Fail(text::kWrongDevice);
   }
-  if (reported != entry.DevName) return Fail(text::kWrongDevice, false);
-  if (device->EnterUpdateMode() != 1) return Fail(text::kCommFailure, false);
+  if (reported != entry.DevName) return Fail(text::kWrongDevice);
+  if (device->EnterUpdateMode() != 1) return Fail(text::kCommFailure);
 
   const bool smallBlocks = entry.DevType == kDevTypeSmallBlocks;
   DownloadEnd failure = DownloadEnd::Stopped;
   if (!EraseAndWrite(smallBlocks ? text::kEraseShort : text::kEraseLong, kClassicEraseDone,
-                     /*setRunOver=*/false, smallBlocks ? kSmallBlockSize : kBlockSize, failure))
+                     smallBlocks ? kSmallBlockSize : kBlockSize, failure))
     return failure;
 
   // The finish restarts the tool into the new image; only after it
   // succeeded is the update done.
-  if (!device->FinishUpdate()) return Fail(text::kCommFailure, true);
+  if (!device->FinishUpdate()) return Fail(text::kCommFailure);
   return Success();
 }
 
@@ -194,18 +187,18 @@ DownloadEnd DownloadRunState::RunNewUpdate() {
   Show([](IDownloadView& v) { v.ShowView(); });
   Status(text::kCommunicating, okFlag);
 
-  if (!device->SetDeviceTime()) return Fail(text::kCommFailure, true);
-  if (!device->ReadPartitionTable(device->partitionTable)) return Fail(text::kCommFailure, true);
+  if (!device->SetDeviceTime()) return Fail(text::kCommFailure);
+  if (!device->ReadPartitionTable(device->partitionTable)) return Fail(text::kCommFailure);
 
   DownloadEnd failure = DownloadEnd::Stopped;
   const int blockSize = entry.DevType == kDevTypeSmallBlocks ? kSmallBlockSize : kBlockSize;
-  if (!EraseAndWrite(text::kEraseLong, kFramedEraseDone, /*setRunOver=*/true, blockSize, failure))
+  if (!EraseAndWrite(text::kEraseLong, kFramedEraseDone, blockSize, failure))
     return failure;
 
   if (device->VerifyImage(image->data(), static_cast<int>(image->size())) != 0) {
-    return Fail(text::kCheckFailure, true);
+    return Fail(text::kCheckFailure);
   }
-  if (!device->FinishUpdate()) return Fail(text::kCommFailure, true);
+  if (!device->FinishUpdate()) return Fail(text::kCommFailure);
   return Success();
 }
 
@@ -213,18 +206,18 @@ DownloadEnd DownloadRunState::RunOmnixUpdate() {
   Show([](IDownloadView& v) { v.ShowView(); });
   Status(text::kCommunicating, okFlag);
 
-  if (!device->ReadPartitionTable(device->partitionTable)) return Fail(text::kCommFailure, true);
+  if (!device->ReadPartitionTable(device->partitionTable)) return Fail(text::kCommFailure);
 
   DownloadEnd failure = DownloadEnd::Stopped;
-  if (!EraseAndWrite(text::kEraseLong, kFramedEraseDone, /*setRunOver=*/true,
+  if (!EraseAndWrite(text::kEraseLong, kFramedEraseDone, 
                      kProgrammerBlockSize, failure))
     return failure;
 
   const int verified = device->VerifyImage(image->data(), static_cast<int>(image->size()));
-  if (verified != 0 && verified != kVerifyRefusalAccepted) return Fail(text::kCheckFailure, true);
-  if (!device->FinishUpdate()) return Fail(text::kCommFailure, true);
+  if (verified != 0 && verified != kVerifyRefusalAccepted) return Fail(text::kCheckFailure);
+  if (!device->FinishUpdate()) return Fail(text::kCommFailure);
   // The restart boots the new image; a tool that did not restart is not done.
-  if (device->RestartDevice(kRestartWaitMs) != 0) return Fail(text::kCommFailure, true);
+  if (device->RestartDevice(kRestartWaitMs) != 0) return Fail(text::kCommFailure);
   if (entry.DevType == kDevTypeLoaderReboot) device->ClosePort();
   Pause(kProgrammerFinalPauseMs);
   return Success();

@@ -39,7 +39,6 @@ struct DownloadRunState {
   // Flags shared with the worker.
   std::atomic<int> stopFlag{0};
   std::atomic<bool> okFlag{true};
-  std::atomic<bool> runOver{false};    // set when a run ends early or is torn down
   std::atomic<bool> eraseBegun{false};
   std::atomic<bool> ended{false};
   std::atomic<int> endResult{static_cast<int>(DownloadEnd::NotStarted)};
@@ -77,11 +76,10 @@ struct DownloadRunState {
   // The common middle of every run: erase text, EraseFlash (success is
   // `eraseDone`), the pause, then every block. False with `failure` set
   // when the run ends there.
-  bool EraseAndWrite(const char* eraseText, int eraseDone, bool setRunOver, int blockSize,
-                     DownloadEnd& failure);
+  bool EraseAndWrite(const char* eraseText, int eraseDone, int blockSize, DownloadEnd& failure);
   // A failed step: silent Stopped when a stop was requested (the stop made
   // it fail), else `text` in red and the end for the current phase.
-  DownloadEnd Fail(const char* text, bool setRunOver);
+  DownloadEnd Fail(const char* text);
   DownloadEnd Success();
   DownloadEnd PhaseFailure() const {
     return eraseBegun ? DownloadEnd::FailedAfterErase : DownloadEnd::FailedBeforeErase;

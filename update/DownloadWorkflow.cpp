@@ -178,7 +178,6 @@ bool CDownloadWorkflow::WorkerRunning() const {
 
 void CDownloadWorkflow::EndWorker(int waitMs) {
   if (!state->worker.joinable()) return;
-  state->runOver = true;
   if (WaitForWorker(waitMs)) {
     state->worker.join();  // it has only its return left
   } else {
@@ -205,7 +204,6 @@ void CDownloadWorkflow::ClosePortUnlessWorking() {
 }
 
 void CDownloadWorkflow::Cancel() {
-  state->runOver = true;
   RequestStop(true);
   const bool started = state->worker.joinable();
   if (started) EndWorker(kTeardownWaitMs);

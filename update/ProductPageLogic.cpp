@@ -15,13 +15,12 @@ namespace {
 
 constexpr int kNameRetryPauseMs = 1000;
 
-// A reported name "MODEL|x" is looked up as "MODEL".
+}  // namespace
+
 std::string ModelNameOf(std::string name) {
   if (name.find('|') != std::string::npos && name.size() > 2) name.resize(name.size() - 2);
   return name;
 }
-
-}  // namespace
 
 bool PageForProduct(int devType, PageKind& kind) {
   switch (devType) {
@@ -128,7 +127,8 @@ int CProductPageLogic::PartitionSelector(UpdatePath which) const {
 }
 
 PrepareResult CProductPageLogic::PrepareUpdate(UpdatePath which, const std::string& path,
-                                               CDownloadWorkflow& workflow) {
+                                               CDownloadWorkflow& workflow,
+                                               const std::function<void()>& beforeLoad) {
   PrepareResult result;
   if (DetectTool() == -1) {
     result.step = PrepareStep::NoTool;
@@ -151,6 +151,7 @@ PrepareResult CProductPageLogic::PrepareUpdate(UpdatePath which, const std::stri
   workflow.SetDeviceEntry(entry);
   if (onlyPort_ >= 0) workflow.RestrictToPort(onlyPort_);
   if (trace_) workflow.SetWireTrace(trace_);
+  if (beforeLoad) beforeLoad();
   if (!workflow.LoadUpdateFile(path)) {
     result.step = PrepareStep::WrongFile;
     result.message = text::kWrongFileMessage;

@@ -8,6 +8,7 @@
 // PrepareUpdate block: they open the port and ask the tool its name (up to
 // two tries 1000 ms apart plus the device's own time-outs).
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -30,6 +31,11 @@ enum class UpdatePath { Bin, Zpk };
 // The page that serves a product code; false when no page serves it
 // (13 counts as the PX110 page's).
 bool PageForProduct(int devType, PageKind& kind);
+
+// The model a tool's reported name stands for: a name with "|" longer than
+// two characters loses its last two ("QV120|1" is QV120); any other name
+// stays as it is.
+std::string ModelNameOf(std::string name);
 
 // Outcome of PrepareUpdate, in the order the steps run.
 enum class PrepareStep {
@@ -60,7 +66,6 @@ class CProductPageLogic {
   CProductPageLogic(PageKind kind, int devType);
   virtual ~CProductPageLogic() = default;
 
-  PageKind Kind() const { return kind; }
   int DevType() const { return devType; }
   void SetDevType(int type) { devType = type; }
   const DeviceEntry& Entry() const { return entry; }
@@ -113,8 +118,11 @@ class CProductPageLogic {
   // Pressing Update: DetectTool, LoadEntry, the model check (a failure
   // forgets the port and clears the entry), the extension test, the
   // partition selector and entry into `workflow`, LoadUpdateFile.
+  // `beforeLoad` runs once the checks passed, just before the file is
+  // loaded (the page disables its Update button there).
   PrepareResult PrepareUpdate(UpdatePath which, const std::string& path,
-                              CDownloadWorkflow& workflow);
+                              CDownloadWorkflow& workflow,
+                              const std::function<void()>& beforeLoad = {});
 
   // Clears the entry and forgets the port.
   void ForgetTool();

@@ -22,7 +22,6 @@ CCaptureLink::CCaptureLink(ByteHandler onByte, GoneHandler onGone, QObject* pare
 CCaptureLink::~CCaptureLink() { Shutdown(); }
 
 int CCaptureLink::Open(int port) {
-  portNumber_ = port;
   gone_ = false;
   shutDown_ = false;
   EndTrace();

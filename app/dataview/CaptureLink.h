@@ -63,7 +63,6 @@ class CCaptureLink : public QObject, public ISerialPortOwner {
 
   bool IsOpen() const { return port_.IsOpen(); }
   bool LastOpenFailed() const { return openFailed_; }
-  int PortNumber() const { return portNumber_; }
 
   // Writes the trace's end line (after the port closed) and drops it.
   void EndTrace();
@@ -98,5 +97,4 @@ class CCaptureLink : public QObject, public ISerialPortOwner {
   bool openFailed_ = false;
   bool shutDown_ = false;
   bool delivering_ = false;
-  int portNumber_ = -1;
 };

@@ -2,9 +2,10 @@
 
 #include <QLocale>
 
+#include "app/dataview/SystemLanguage.h"
 #include "tools/TextDecode.h"
 
-CLanguageConvertor::CLanguageConvertor() : CLanguageConvertor(QLocale::system()) {}
+CLanguageConvertor::CLanguageConvertor() : CLanguageConvertor(SystemDefaultLocale()) {}
 
 CLanguageConvertor::CLanguageConvertor(const QLocale& locale)
     : convert(IsChinesePrc(locale) ? 1 : 0) {}

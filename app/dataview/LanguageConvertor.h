@@ -9,7 +9,7 @@ class QLocale;
 
 class CLanguageConvertor {
  public:
-  // Decides from the system locale.
+  // Decides from the system's default language (not the user's).
   CLanguageConvertor();
   // Decides from `locale` (for a given system, or tests).
   explicit CLanguageConvertor(const QLocale& locale);

@@ -47,7 +47,6 @@ class CDlgDtcLookup : public CHostedPage {
 
   QLineEdit* SearchBox() const { return search_; }
   QTableView* List() const { return list_; }
-  QLabel* SearchLabel() const { return label_; }
   // Row chosen by the last search, -1 when it found nothing.
   int FoundIndex() const { return found_; }
   // Rows the list shows at once.

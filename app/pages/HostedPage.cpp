@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 
 #include "app/pages/PageHost.h"
@@ -102,6 +103,10 @@ void CHostedPage::keyPressEvent(QKeyEvent* event) {
       QWidget::keyPressEvent(event);
   }
 }
+
+void CHostedPage::mousePressEvent(QMouseEvent* event) { event->accept(); }
+
+void CHostedPage::mouseReleaseEvent(QMouseEvent* event) { event->accept(); }
 
 void CHostedPage::mouseMoveEvent(QMouseEvent* event) {
   if (reportsMouseMoves_ && host_ != nullptr)

@@ -78,6 +78,10 @@ class CHostedPage : public QWidget, public IPageMessageHandler {
   void paintEvent(QPaintEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  // Presses on the page's own face end here: only the main window's face
+  // drags the window (an ignored press would travel up to it).
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   IPageHost* host_;

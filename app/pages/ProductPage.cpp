@@ -109,9 +109,8 @@ void CProductPage::RunUpdate(UpdatePath which, QWidget* owner, CSkinButtonEx* bu
 }
 
 QString CProductPage::AskForFile(UpdatePath which) {
-  const QString filter = which == UpdatePath::Bin
-                             ? QStringLiteral("Firmware image (*.bin *.BIN)")
-                             : QStringLiteral("Resource package (*.zpk *.ZPK)");
+  const QString filter = prompts::FilterFor(which == UpdatePath::Bin ? QStringLiteral("*.bin")
+                                                                      : QStringLiteral("*.ZPK"));
   const QString chosen = prompts::ChooseOpenFile(this, filter, RememberedPath(which, DevType()));
   if (!chosen.isEmpty())
     Remembered(which) = chosen;
@@ -121,34 +120,40 @@ QString CProductPage::AskForFile(UpdatePath which) {
 void CProductPage::RunDownload(UpdatePath which, const QString& path, QWidget* owner,
                                CSkinButtonEx* button) {
   auto dialog = std::make_unique<CDlgDownloadUniteDev>(owner);
+  // Disabled, the button loses the keyboard; it gets it back after the run.
+  const bool keyboardOnButton = button != nullptr && button->hasFocus();
+  // From the load of the file on, the pressed button stays disabled until
+  // the page was repainted, whatever the outcome.
+  bool held = false;
   const PrepareResult prepared =
-      logic_.PrepareUpdate(which, path.toStdString(), dialog->Workflow());
+      logic_.PrepareUpdate(which, path.toStdString(), dialog->Workflow(), [&] {
+        held = true;
+        if (button != nullptr)
+          button->setEnabled(false);
+      });
   // The model check may adopt another product code (the PX110 page takes
   // DevType 13); the page expects it from now on.
   if (logic_.DevType() != DevType())
     CHostedPage::SetDevType(logic_.DevType());
-  if (prepared.step != PrepareStep::Ready) {
-    if (!prepared.message.empty())
-      prompts::ShowMessage(this, QString::fromStdString(prepared.message));
-    return;
+  if (prepared.step == PrepareStep::Ready) {
+    CWindowUpdateRecord record(logic_.Entry(), logic_.Port(), path.toStdString());
+    if (runner_)
+      runner_(*dialog);
+    else
+      dialog->RunModal();
+    // The keyboard back to the page's window (no window manager does it on a
+    // bare X server).
+    if (window()->isVisible())
+      window()->activateWindow();
+    record.Finish(dialog->Workflow());
+  } else if (!prepared.message.empty()) {
+    prompts::ShowMessage(this, QString::fromStdString(prepared.message));
   }
-  // Disabled, the button loses the keyboard; it gets it back after the run.
-  const bool keyboardOnButton = button != nullptr && button->hasFocus();
-  if (button != nullptr)
-    button->setEnabled(false);
-  CWindowUpdateRecord record(logic_.Entry(), logic_.Port(), path.toStdString());
-  if (runner_)
-    runner_(*dialog);
-  else
-    dialog->RunModal();
-  // The keyboard back to the page's window (no window manager does it on a
-  // bare X server).
-  if (window()->isVisible())
-    window()->activateWindow();
-  record.Finish(dialog->Workflow());
-  update();
-  if (button != nullptr)
-    button->setEnabled(true);
+  if (held) {
+    update();
+    if (button != nullptr)
+      button->setEnabled(true);
+  }
   if (keyboardOnButton)
     button->setFocus(Qt::OtherFocusReason);
   dialog.reset();

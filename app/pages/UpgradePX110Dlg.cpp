@@ -58,7 +58,7 @@ void CUpgradePX110Dlg::OnCommand(int id) {
 void CUpgradePX110Dlg::ChooseFile() {
   // One file for the page (PX110 and OMNIX alike), starting at the current one.
   const QString chosen =
-      prompts::ChooseOpenFile(this, QStringLiteral("Firmware image (*.bin *.BIN)"), path_);
+      prompts::ChooseOpenFile(this, prompts::FilterFor(QStringLiteral("*.bin")), path_);
   if (chosen.isEmpty())
     return;
   path_ = chosen;

@@ -1,5 +1,7 @@
 #include "app/shell/Catalogue.h"
 
+#include <algorithm>
+
 const std::vector<ProductRow>& Products() {
   static const std::vector<ProductRow> rows = {
       {"QV120", 1, PageId::QV120, true, 109, 451, cmd::kQv120},
@@ -73,6 +75,14 @@ const std::vector<LayoutRow>& Layout(MenuLayout layout) {
     case MenuLayout::Px: return px;
     default: return qv;
   }
+}
+
+int MenuBottom() {
+  int bottom = 0;
+  for (MenuLayout layout : {MenuLayout::Qv, MenuLayout::Closed, MenuLayout::Px})
+    for (const LayoutRow& row : Layout(layout))
+      bottom = std::max(bottom, row.rect.top() + row.rect.height());
+  return bottom;
 }
 
 const char* EntryName(int command) {

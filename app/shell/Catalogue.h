@@ -78,6 +78,9 @@ struct LayoutRow {
 };
 
 const std::vector<LayoutRow>& Layout(MenuLayout layout);
+// The lowest bottom (exclusive) of any entry of the three layouts: a menu
+// rebuild redraws the left panel down to there.
+int MenuBottom();
 
 // Rectangle from left, top, right, bottom (right and bottom exclusive).
 inline QRect RectLTRB(int left, int top, int right, int bottom) {

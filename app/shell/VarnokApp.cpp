@@ -20,11 +20,18 @@ int CVarnokApp::InitInstance() {
 
   CVarnokDlg dialog(nullptr);
   CSingleInstance instance;
-  instance.Listen(QString::fromLatin1(CVarnokDlg::kWindowTitle), [&dialog] {
+  AnswerUnderTitle(dialog, instance);
+  dialog.exec();
+  return 0;
+}
+
+bool CVarnokApp::AnswerUnderTitle(CVarnokDlg& dialog, CSingleInstance& instance) {
+  const QString title = dialog.windowTitle();
+  if (title.isEmpty())
+    return false;
+  return instance.Listen(title, [&dialog] {
     dialog.showNormal();
     dialog.raise();
     dialog.activateWindow();
   });
-  dialog.exec();
-  return 0;
 }

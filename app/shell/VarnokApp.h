@@ -5,6 +5,9 @@
 
 #include <QApplication>
 
+class CSingleInstance;
+class CVarnokDlg;
+
 class CVarnokApp : public QApplication {
   Q_OBJECT
  public:
@@ -15,4 +18,9 @@ class CVarnokApp : public QApplication {
 
   // Runs the program; returns the process exit code.
   int InitInstance();
+
+  // Makes `instance` answer a new start under the window's title and raise
+  // the window. A window without a title (the blank one left when
+  // device.xml could not be read) answers to nothing. True when answering.
+  static bool AnswerUnderTitle(CVarnokDlg& dialog, CSingleInstance& instance);
 };

@@ -24,9 +24,6 @@ namespace {
 // Timer periods of timer 2000.
 constexpr int kRefreshOnceMs = 1;
 constexpr int kManualShowMs = 5;
-// Bottom of the part of the left panel that the menu can cover (above the
-// product picture).
-constexpr int kMenuPanelBottom = 421;
 
 bool IsMouseMessage(QEvent::Type t) {
   return t == QEvent::MouseMove || t == QEvent::MouseButtonPress ||
@@ -294,9 +291,10 @@ void CVarnokDlg::RebuildMenu(MenuLayout layout, int selectedIndex) {
     return;
   // Entries of the old layout may lie where the new one has none.
   const QRect panel = geo::LeftPanel();
+  const int bottom = MenuBottom();
   surface_->DrawBitmap(bmp::kLeftPanel, panel.left(), panel.top(), panel.left() + panel.width(),
-                       kMenuPanelBottom);
-  update(QRect(panel.left(), panel.top(), panel.width(), kMenuPanelBottom - panel.top()));
+                       bottom);
+  update(QRect(panel.left(), panel.top(), panel.width(), bottom - panel.top()));
   menu_.DrawAll(*surface_);
   if (catalogueKeys_ != nullptr)
     catalogueKeys_->MenuChanged();
@@ -326,9 +324,11 @@ void CVarnokDlg::DispatchMenuCommand(int command) {
       case cmd::kPx110:
       case cmd::kPx630:
       case cmd::kOmnix:
-        // Choosing the PX product already shown from its own entry does nothing.
-        if (currentProduct_ != row->code)
-          SelectProduct(row->code);
+        // Choosing the PX product already shown from its own entry does
+        // nothing at all: the menu keeps its look, the entry stays pressed.
+        if (currentProduct_ == row->code)
+          return;
+        SelectProduct(row->code);
         RebuildMenu(MenuLayout::Px, 4);
         return;
       default:

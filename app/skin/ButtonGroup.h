@@ -37,7 +37,6 @@ class CButtonGroup {
   virtual ~CButtonGroup() = default;
 
   void SetOwner(QWidget* owner) { owner_ = owner; }
-  QWidget* Owner() const { return owner_; }
 
   void AddEntry(const QRect& rect, int normal, int pressed, int hover, int command);
   void Clear();

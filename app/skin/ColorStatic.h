@@ -21,7 +21,6 @@ class CColorStatic : public QLabel {
 
   void SetParentColouring(Colouring colouring) { parentColouring_ = std::move(colouring); }
 
-  QColor TextColour() const { return textColour_; }
   QColor BackgroundColour() const { return background_; }
   // The colours of the last paint.
   QColor PaintedTextColour() const { return paintedText_; }

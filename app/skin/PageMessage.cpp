@@ -18,11 +18,6 @@ long SendPageMessage(QObject* target, unsigned message, quintptr wParam, qintptr
   return event.result;
 }
 
-void PostPageMessage(QObject* target, unsigned message, quintptr wParam, qintptr lParam) {
-  if (target != nullptr)
-    QCoreApplication::postEvent(target, new PageMessageEvent(message, wParam, lParam));
-}
-
 bool RoutePageMessage(QEvent* event, IPageMessageHandler* handler) {
   if (event->type() != PageMessageEvent::EventType() || handler == nullptr)
     return false;

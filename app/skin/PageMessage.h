@@ -2,8 +2,7 @@
 // Window messages between the main window, its pages and the skinned
 // controls. The numbers are the program's own and stay as they are; every
 // message travels as a PageMessageEvent through SendPageMessage (handled
-// before it returns, like a sent window message) or PostPageMessage
-// (queued). A receiver implements IPageMessageHandler and routes the event
+// before it returns, like a sent window message). A receiver implements IPageMessageHandler and routes the event
 // to it from its event() override with RoutePageMessage().
 //
 // Threads: UI thread only (the receiver's thread).
@@ -51,9 +50,6 @@ class PageMessageEvent : public QEvent {
 // Delivers the message now and returns the receiver's result (0 when the
 // receiver does not handle page messages).
 long SendPageMessage(QObject* target, unsigned message, quintptr wParam, qintptr lParam);
-
-// Queues the message for the receiver's event loop.
-void PostPageMessage(QObject* target, unsigned message, quintptr wParam, qintptr lParam);
 
 // For event() overrides: true when `event` was a page message and went to
 // `handler`.

@@ -91,6 +91,7 @@ QString ChooseOpenFile(QWidget* parent, const QString& filter, const QString& st
     return OpenFiles()(parent, filter, startPath);
   QFileDialog dialog(parent, QString(), startPath, filter);
   dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
   if (!startPath.isEmpty())
     dialog.selectFile(startPath);
   const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
@@ -98,6 +99,23 @@ QString ChooseOpenFile(QWidget* parent, const QString& filter, const QString& st
   if (!chosen)
     return QString();
   return dialog.selectedFiles().constFirst();
+}
+
+QString FilterFor(const QString& pattern) {
+  // Each letter as [lower upper], so that dialogs that match patterns
+  // case-sensitively list every case.
+  QString anyCase;
+  for (const QChar c : pattern) {
+    if (!c.isLetter()) {
+      anyCase += c;
+      continue;
+    }
+    anyCase += QLatin1Char('[');
+    anyCase += c.toLower();
+    anyCase += c.toUpper();
+    anyCase += QLatin1Char(']');
+  }
+  return pattern + QStringLiteral(" (") + anyCase + QLatin1Char(')');
 }
 
 }  // namespace prompts

@@ -34,8 +34,13 @@ void ShowMessage(QWidget* parent, const QString& text, MessageIcon icon = Messag
 void OpenDocument(const QString& path);
 
 // The open-file dialog; the chosen full path, or empty when cancelled.
-// `filter` uses Qt's syntax ("Firmware image (*.bin *.BIN)"); list both
-// cases, as some platform dialogs match patterns case-sensitively.
+// `filter` uses Qt's syntax; the dialog shows only its name (the text
+// before the patterns).
 QString ChooseOpenFile(QWidget* parent, const QString& filter, const QString& startPath);
+
+// The filter for one file pattern such as "*.bin": named by the pattern
+// itself, and matching its name in every case ("x.Bin" too), as Windows
+// matches it.
+QString FilterFor(const QString& pattern);
 
 }  // namespace prompts

@@ -124,7 +124,11 @@ bool FakeHost::event(QEvent* event) {
 }
 
 PromptRecorder::PromptRecorder() {
-  prompts::SetMessageHook([this](QWidget*, const QString& text) { messages << text; });
+  prompts::SetMessageHook([this](QWidget*, const QString& text) {
+    messages << text;
+    if (whileShowing)
+      whileShowing();
+  });
   prompts::SetOpenFileHook([this](QWidget*, const QString& filter, const QString&) {
     fileFilters << filter;
     return nextFile;

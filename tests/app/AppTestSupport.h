@@ -117,6 +117,8 @@ class PromptRecorder {
   PromptRecorder();
   ~PromptRecorder();
   QStringList messages;
+  // Runs while each message shows (the page's state at that moment).
+  std::function<void()> whileShowing;
   QString nextFile;
   QStringList fileFilters;
 };

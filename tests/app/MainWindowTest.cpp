@@ -18,6 +18,7 @@
 #include "app/pages/UpgradeQV220Dlg.h"
 #include "app/shell/VarnokDlg.h"
 #include "app/skin/SafeDC.h"
+#include "app/skin/SkinBitmaps.h"
 #include "app/skin/SkinButtonEx.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/TempDevDir.h"
@@ -216,6 +217,43 @@ TEST_F(MainWindowTest, PaintingTheFrameKeepsTheMenuAndShowsTheNewPicture) {
   EXPECT_FALSE(SurfaceShows(surface, QPoint(5, 210), 284));
 }
 
+// The PX frames: the banner above the page (its part left of the port
+// indicator), the PX110 page's backdrop and the product's picture.
+TEST_F(MainWindowTest, PxFramesDrawTheBannerBackdropAndPicture) {
+  const struct {
+    int code;
+    int picture;
+  } rows[] = {{152, 449}, {159, 461}};
+  // The banner's part above the page area, but for the port indicator.
+  const auto bannerShown = [](const QImage& surface) {
+    const QImage banner = skin::Bitmap(bmp::kBanner).convertToFormat(QImage::Format_RGB32);
+    const QImage shown = surface.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < 26; ++y) {
+      for (int x = 0; x < 270; ++x) {
+        const QPoint at(504 + x, 50 + y);
+        if (!QRect(531, 53, 195, 17).contains(at) && shown.pixel(at) != banner.pixel(x, y))
+          return false;
+      }
+    }
+    return true;
+  };
+  for (const auto& row : rows) {
+    // The window's background holds the banner too: cover it first.
+    dlg->Surface()->DrawBitmap(bmp::kLeftPanel, 504, 50, 774, 102);
+    ASSERT_FALSE(bannerShown(dlg->Surface()->Image()));
+    SendPageMessage(dlg.get(), WM_SHOW_PAGE, row.code, kShowPageSelect);
+    const CSafeDC& surface = *dlg->Surface();
+    EXPECT_TRUE(bannerShown(surface.Image())) << row.code;
+    EXPECT_TRUE(SurfaceShows(surface, QPoint(21, 422), row.picture)) << row.code;
+    CHostedPage* px110 = dlg->Page(PageId::PX110);
+    EXPECT_EQ(surface.Image().copy(200, 300, 20, 20),
+              skin::Bitmap(px110->GetBackgroundImage()).convertToFormat(surface.Image().format())
+                  .copy(43, 224, 20, 20))
+        << row.code;
+    EXPECT_TRUE(px110->isVisibleTo(dlg.get())) << row.code;
+  }
+}
+
 TEST_F(MainWindowTest, ChoosingTheShownProductAgainOnlySetsTheOneShotTimer) {
   Click(cmd::kQv220);
   const int paints = dlg->FramePaintCount();
@@ -230,12 +268,31 @@ TEST_F(MainWindowTest, ChoosingTheShownProductAgainOnlySetsTheOneShotTimer) {
 }
 
 TEST_F(MainWindowTest, ChoosingTheShownPxProductFromItsOwnEntryDoesNothing) {
-  Click(cmd::kPxFamily);
+  const struct {
+    int command;
+    PageId page;
+  } rows[] = {{cmd::kPx520, PageId::QV120}, {cmd::kPx110, PageId::PX110},
+              {cmd::kPx630, PageId::QV120}, {cmd::kOmnix, PageId::PX110}};
+  for (const auto& row : rows) {
+    dlg->DispatchMenuCommand(row.command);
+    ASSERT_EQ(dlg->CurrentLayout(), MenuLayout::Px);
+    const int paints = dlg->FramePaintCount();
+    // Not even the menu changes: the highlight stays where it is.
+    Hover(EntryCentre(cmd::kDtc));
+    const int hover = dlg->Menu().hoverIndex;
+    const QImage before = dlg->Surface()->Image();
+    dlg->DispatchMenuCommand(row.command);
+    EXPECT_EQ(dlg->Menu().hoverIndex, hover) << row.command;
+    EXPECT_EQ(dlg->Surface()->Image(), before) << row.command;
+    EXPECT_FALSE(dlg->Page(row.page)->IsTimerSet(CHostedPage::kTimerRefreshOnce)) << row.command;
+    EXPECT_EQ(dlg->FramePaintCount(), paints) << row.command;
+  }
+  // From the menu itself the pressed entry keeps its look.
   Click(cmd::kPx110);
-  const int paints = dlg->FramePaintCount();
-  Click(cmd::kPx110);
-  EXPECT_FALSE(dlg->Page(PageId::PX110)->IsTimerSet(CHostedPage::kTimerRefreshOnce));
-  EXPECT_EQ(dlg->FramePaintCount(), paints);
+  Press(EntryCentre(cmd::kPx110));
+  const QImage pressed = dlg->Surface()->Image();
+  Release(EntryCentre(cmd::kPx110));
+  EXPECT_EQ(dlg->Surface()->Image(), pressed);
   // As a command (not from the menu) the same choice refreshes the page.
   dlg->OnCommand(cmd::kPx110);
   EXPECT_TRUE(dlg->Page(PageId::PX110)->IsTimerSet(CHostedPage::kTimerRefreshOnce));
@@ -390,6 +447,20 @@ TEST_F(MainWindowTest, WhileTheQv220PageReceivesCloseAndMinimiseDoNothing) {
     EXPECT_FALSE(dlg->isMinimized()) << name;
     EXPECT_NE(dlg->Surface(), nullptr) << name;
   }
+  // The window's own face is held too: no menu entry, no drag.
+  Click(cmd::kQv120);
+  EXPECT_EQ(dlg->CurrentProduct(), 2);
+  Press(QPoint(400, 30));
+  EXPECT_FALSE(dlg->IsDragging());
+}
+
+TEST_F(MainWindowTest, MinimiseMinimisesWhenNothingIsReceived) {
+  dlg->show();
+  auto* button = dlg->findChild<CSkinButtonEx*>(QStringLiteral("minimiseButton"));
+  ASSERT_NE(button, nullptr);
+  QTest::mouseClick(button, Qt::LeftButton);
+  Pump(5);
+  EXPECT_TRUE(dlg->isMinimized());
 }
 
 // Names of the controls Tab visits from the focus now, `count` times.
@@ -526,6 +597,17 @@ TEST_F(MainWindowTest, DraggingMovesTheWindowAndThePageAreaAlong) {
   Release(QPoint(400, 30));
   EXPECT_FALSE(dlg->IsDragging());
   EXPECT_EQ(dlg->CurrentProduct(), 1);
+}
+
+TEST_F(MainWindowTest, APressOnAnEmptyPartOfAPageDragsNothing) {
+  for (PageId id : {PageId::QV120, PageId::PX110, PageId::QV220, PageId::Dtc, PageId::Manual}) {
+    CHostedPage* page = dlg->Page(id);
+    QPoint empty(2, page->height() - 3);
+    ASSERT_EQ(page->childAt(empty), nullptr) << static_cast<int>(id);
+    SendMouse(page, QEvent::MouseButtonPress, empty, Qt::LeftButton, Qt::LeftButton);
+    EXPECT_FALSE(dlg->IsDragging()) << static_cast<int>(id);
+    SendMouse(page, QEvent::MouseButtonRelease, empty, Qt::LeftButton, Qt::NoButton);
+  }
 }
 
 TEST_F(MainWindowTest, VersionLineIsDrawnInBlack) {

@@ -8,7 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <memory>
+#include <vector>
+
 #include "app/shell/SingleInstance.h"
+#include "app/shell/VarnokApp.h"
+#include "app/shell/VarnokDlg.h"
 #include "tests/app/AppTestSupport.h"
 
 namespace varnok::apptest {
@@ -78,6 +84,47 @@ TEST_F(SingleInstanceTest, TheFirstProgramAnswersAsDennart2AndTheSecondGivesWay)
   if (!first.waitForFinished(3000)) {
     first.kill();
     first.waitForFinished(1000);
+  }
+}
+
+// With device.xml unreadable the window stays blank and untitled: it does
+// not answer as "Dennart2", so a second start goes ahead.
+TEST_F(SingleInstanceTest, OnlyAWindowWithItsTitleAnswersANewStart) {
+  const struct {
+    bool readableConfig;
+    bool answers;
+  } rows[] = {{false, false}, {true, true}};
+  for (const auto& row : rows) {
+    TestFolder folder;
+    CVarnokDlg::Options options;
+    options.configPath = row.readableConfig ? WriteTestConfig(folder) : folder.PathStd() + "/missing.xml";
+    CVarnokDlg dialog(nullptr, options);
+    dialog.showMinimized();
+    CSingleInstance instance;
+    EXPECT_EQ(CVarnokApp::AnswerUnderTitle(dialog, instance), row.answers);
+    EXPECT_EQ(CSingleInstance::RaiseOtherInstance(500), row.answers);
+    // The answering window comes back from the task bar.
+    EXPECT_EQ(WaitFor([&] { return !dialog.isMinimized(); }, 2000), row.answers);
+  }
+}
+
+// With several of the family running, a new start raises the first of
+// "Quorvel", "Dennart", "Dennart2" and no other.
+TEST_F(SingleInstanceTest, TheFirstRunningTitleInOrderIsTheOneRaised) {
+  EXPECT_EQ(CSingleInstance::SearchedTitles(), QStringList({"Quorvel", "Dennart", "Dennart2"}));
+  std::map<QString, int> raised;
+  std::vector<std::unique_ptr<CSingleInstance>> running;
+  for (const QString& title : {QStringLiteral("Dennart2"), QStringLiteral("Dennart"), QStringLiteral("Quorvel")}) {
+    running.push_back(std::make_unique<CSingleInstance>());
+    ASSERT_TRUE(running.back()->Listen(title, [&raised, title] { ++raised[title]; }));
+  }
+  for (const char* expected : {"Quorvel", "Dennart", "Dennart2"}) {
+    raised.clear();
+    ASSERT_TRUE(CSingleInstance::RaiseOtherInstance(500));
+    EXPECT_TRUE(WaitFor([&] { return raised[expected] == 1; }, 2000)) << expected;
+    Pump(50);
+    EXPECT_EQ(raised.size(), 1u) << expected;
+    running.pop_back();  // that one ends; the next in order answers
   }
 }
 

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -204,6 +205,27 @@ TEST_F(UpgradeQV120DlgTest, UpdateButtonsFollowTheFileChosenForTheModelNotTheTyp
   EXPECT_FALSE(UpdateBinEnabled());
 }
 
+// The Browse filters are named by their pattern and list every case of it.
+TEST_F(UpgradeQV120DlgTest, BrowseFiltersAreNamedByTheirPatternAndMatchEveryCase) {
+  const struct {
+    int command;
+    const char* name;
+    QStringList files;
+  } rows[] = {
+      {CUpgradeQV120Dlg::kCmdChooseBin, "*.bin", {"x.bin", "x.Bin", "X.BIN"}},
+      {CUpgradeQV120Dlg::kCmdChooseZpk, "*.ZPK", {"x.zpk", "x.Zpk", "X.ZPK"}},
+  };
+  for (const auto& row : rows) {
+    Choose(row.command, "");
+    const QString filter = prompts.fileFilters.last();
+    EXPECT_TRUE(filter.startsWith(QString::fromLatin1(row.name) + " (")) << filter.toStdString();
+    const QString patterns = filter.section('(', 1).chopped(1);
+    const QRegularExpression match(QRegularExpression::wildcardToRegularExpression(patterns));
+    for (const QString& file : row.files)
+      EXPECT_TRUE(match.match(file).hasMatch()) << filter.toStdString() << " " << file.toStdString();
+  }
+}
+
 TEST_F(UpgradeQV120DlgTest, CancelledFileDialogChangesNothing) {
   Choose(CUpgradeQV120Dlg::kCmdChooseZpk, "");
   EXPECT_TRUE(page->RememberedPath(UpdatePath::Zpk, 1).isEmpty());
@@ -242,8 +264,12 @@ TEST_F(UpgradeQV120DlgTest, TypedPathIsTheOneCheckedAndAFileOfAnotherModelIsAWro
   ASSERT_TOOL_UP(tool);
   Choose(CUpgradeQV120Dlg::kCmdChooseBin, folder.Write("good.bin", TrailerFile("QV120", 4096)));
   BinEdit()->setText(QString::fromStdString(folder.Write("other.bin", TrailerFile("PX520", 4096))));
+  // The button is held from the load of the file until after the message.
+  bool enabledWhileShown = true;
+  prompts.whileShowing = [&] { enabledWhileShown = UpdateBinEnabled(); };
   page->OnCommand(CUpgradeQV120Dlg::kCmdUpdateBin);
   EXPECT_EQ(prompts.messages, QStringList({"Wrong file!"}));
+  EXPECT_FALSE(enabledWhileShown);
   EXPECT_TRUE(UpdateBinEnabled());
 }
 

@@ -34,8 +34,10 @@ class CaptureTest : public SimulatedRunTest {
     sim::SimOptions options = Tool(sim::ToolClass::Classic, "QV220");
     options.dataFile = file;
     options.dataRaw = true;
-    // A tool that goes away is paced (57600 baud), so that its last bytes
-    // are read before the line hangs up; the others send at once.
+    // A tool that goes away hangs up only once the capture has read every
+    // byte it sent (the simulator waits for the line's input to be read, as
+    // a hang-up drops unread input); it is paced like a tool at 57600 baud.
+    // The others send at once.
     options.dataBaud = leave ? 57600 : 0;
     options.exitAfterFinish = leave;
     StartTool(options);

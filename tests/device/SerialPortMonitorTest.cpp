@@ -168,6 +168,7 @@ TEST_F(SerialPortMonitorTest, CloseEndsAnIdleMonitor) {
 TEST_F(SerialPortMonitorTest, MissingDeviceFailsToOpenAndCannotMonitor) {
   EXPECT_EQ(port.Open(&owner, 4, 57600, 'N', 8, 1, EV_RXCHAR_BIT, 512), 0);
   EXPECT_EQ(port.StartMonitor(), 0);
+  EXPECT_EQ(port.ErrorLog(), std::vector<std::string>{"WaitCommEvent()"});
 }
 
 TEST_F(SerialPortMonitorTest, UnpluggedDeviceLeavesTheMonitorWaitingForClose) {
@@ -194,7 +195,10 @@ TEST_F(SerialPortMonitorTest, HangUpIsReportedOnceThenTheMonitorEnds) {
     ASSERT_LE(got.size(), 3u) << "the hang-up floods the owner";
     EXPECT_EQ(got, (std::vector<Message>{{WM_COMM_PORT_GONE, 0, 6}}));
     EXPECT_FALSE(linePort.IsOpen());
-    EXPECT_LE(linePort.ErrorLog().size(), 2u);
+    const auto log = linePort.ErrorLog();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.front(), "WaitCommEvent()");
+    EXPECT_LE(log.size(), 2u);
   }
 }
 

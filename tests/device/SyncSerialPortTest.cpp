@@ -55,6 +55,51 @@ TEST_F(SyncSerialPortTest, WriteReachesTheFarEnd) {
   EXPECT_EQ(peer.Receive(3), (Bytes{0xAA, 0x55, 0xC9}));
 }
 
+// Whatever the line was before, the port leaves it raw, 8N1, at its baud.
+// (A pty keeps CS8 and no parity whatever it is told, so on a pty only the
+// stop bits, the raw flags and the speed can show a wrong set-up.)
+TEST_F(SyncSerialPortTest, OpenSetsARaw8N1LineAtTheBaudRate) {
+  const struct {
+    unsigned baud;
+    speed_t speed;
+  } rows[] = {{9600, B9600}, {57600, B57600}, {115200, B115200}};
+  for (const auto& row : rows) {
+    termios cooked = peer.Settings();
+    cooked.c_lflag |= ICANON | ECHO | ISIG;
+    cooked.c_oflag |= OPOST;
+    cooked.c_iflag |= ICRNL | IXON;
+    cooked.c_cflag = (cooked.c_cflag & ~static_cast<tcflag_t>(CSIZE)) | CS7 | PARENB | CSTOPB;
+    cfsetspeed(&cooked, B1200);
+    peer.SetSettings(cooked);
+    ASSERT_EQ(port.Open(1, row.baud, nullptr), 1);
+    const termios line = peer.Settings();
+    EXPECT_EQ(cfgetispeed(&line), row.speed) << row.baud;
+    EXPECT_EQ(cfgetospeed(&line), row.speed) << row.baud;
+    EXPECT_EQ(line.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(line.c_cflag & (PARENB | CSTOPB), 0u);
+    EXPECT_EQ(line.c_lflag & (ICANON | ECHO | ISIG), 0u);
+    EXPECT_EQ(line.c_oflag & OPOST, 0u);
+    EXPECT_EQ(line.c_iflag & (ICRNL | IXON), 0u);
+    port.Close();
+  }
+}
+
+// Purge bit 0 is the receive side, bit 1 the transmit side.
+TEST_F(SyncSerialPortTest, PurgeBitZeroDropsReceivedBytesBitOneLeavesThem) {
+  ASSERT_EQ(port.Open(1, 115200, nullptr), 1);
+  std::uint8_t buf[8] = {};
+  peer.Send({1, 2, 3});
+  ASSERT_EQ(port.WaitReadable(1000), 1);
+  varnok::SleepMs(20);  // let the whole burst land in the queue
+  port.Purge(2);
+  EXPECT_EQ(port.Read(buf, sizeof buf), 3);
+  peer.Send({4, 5});
+  ASSERT_EQ(port.WaitReadable(1000), 1);
+  varnok::SleepMs(20);
+  port.Purge(1);
+  EXPECT_EQ(port.Read(buf, sizeof buf), 0);
+}
+
 TEST_F(SyncSerialPortTest, MissingDeviceFailsWithoutAnyText) {
   EXPECT_EQ(port.Open(5, 115200, &notify), 0);
   EXPECT_TRUE(notify.texts.empty());

@@ -96,4 +96,12 @@ void PtyPeer::Unplug() {
   master_ = slaveKeep_ = -1;
 }
 
+termios PtyPeer::Settings() const {
+  termios tio{};
+  tcgetattr(slaveKeep_, &tio);
+  return tio;
+}
+
+void PtyPeer::SetSettings(const termios& settings) { tcsetattr(slaveKeep_, TCSANOW, &settings); }
+
 }  // namespace varnok::test

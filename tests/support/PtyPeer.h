@@ -4,6 +4,8 @@
 // folder under a family name (ttyACM<k> / ttyUSB<k>) so that the real port
 // code opens it.
 
+#include <termios.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -35,6 +37,11 @@ class PtyPeer {
 
   // Closes the master: the port under test sees the device vanish.
   void Unplug();
+
+  // The line's settings as the port under test left them, and a way to
+  // spoil them before it opens.
+  termios Settings() const;
+  void SetSettings(const termios& settings);
 
   // Whether the line is marked for exclusive use (TIOCEXCL), as a normal
   // user would find it at the next open. Root ignores the mark, so tests

@@ -178,10 +178,28 @@ TEST_F(ConfigHelperTest, EntitiesAndCdataAreText) {
 }
 
 // Only the first node named like the wanted element counts, of whatever
-// kind: a comment "Device" ahead of the devices hides them.
-TEST_F(ConfigHelperTest, FirstNodeOfTheNameDecides) {
-  ASSERT_TRUE(Load("<!--Device-->" + Device("1", "HIDDEN")));
-  EXPECT_TRUE(Config().FindByType(1).IsEmpty());
+// kind, at every place: root, the first and every later Device, a field.
+TEST_F(ConfigHelperTest, FirstNodeOfTheNameDecidesAtEveryPlace) {
+  const struct {
+    const char* file;
+    std::size_t entries;
+  } rows[] = {
+      {"<!--root--><root><Device><DevType>1</DevType><ShowName>S</ShowName><DevName>A</DevName>"
+       "<UpdateFileHeader>H</UpdateFileHeader><USBType>1</USBType></Device></root>", 0},
+      {"<root><!--Device--><Device><DevType>1</DevType><ShowName>S</ShowName><DevName>A</DevName>"
+       "<UpdateFileHeader>H</UpdateFileHeader><USBType>1</USBType></Device></root>", 0},
+      {"<root><Device><DevType>1</DevType><ShowName>S</ShowName><DevName>A</DevName>"
+       "<UpdateFileHeader>H</UpdateFileHeader><USBType>1</USBType></Device><!--Device-->"
+       "<Device><DevType>2</DevType><ShowName>S</ShowName><DevName>B</DevName>"
+       "<UpdateFileHeader>H</UpdateFileHeader><USBType>1</USBType></Device></root>", 1},
+      {"<root><Device><DevType>1</DevType><ShowName>S</ShowName><!--DevName--><DevName>A</DevName>"
+       "<UpdateFileHeader>H</UpdateFileHeader><USBType>1</USBType></Device></root>", 0},
+  };
+  for (const auto& row : rows) {
+    CConfigHelper::ResetForTesting();
+    ASSERT_TRUE(Config().LoadConfig(folder.WriteText("c.xml", row.file))) << row.file;
+    EXPECT_EQ(Config().AllEntries().size(), row.entries) << row.file;
+  }
   CConfigHelper::ResetForTesting();
   ASSERT_TRUE(Load("<!--x--><Version>V3</Version>" + Device("1", "A") + "<!--y-->" +
                    Device("2", "B") + "<Other/>" + Device("3", "C")));

@@ -5,6 +5,8 @@
 
 #include <thread>
 
+#include "device/FrameFormat.h"
+#include "device/UsbDevInterface.h"
 #include "tests/update/DownloadRunTestSupport.h"
 #include "update/ProgressPlan.h"
 #include "update/StatusTexts.h"
@@ -42,6 +44,8 @@ TEST_F(DownloadRunTest, ClassicImageOneByteOverTwoBlocksGoesInThree) {
   EXPECT_EQ(view.ranges, std::vector<int>{3});
   EXPECT_EQ(view.steps, 3);
   ExpectGoodRun(view, image, text::kEraseLong);
+  // The run closes with FinishUpdate, which restarts the tool.
+  EXPECT_EQ(tool->Simulator().Engine().RequestCount(frame::kClassicFinish), 1u);
 }
 
 TEST_F(DownloadRunTest, ClassicDevType7WritesKilobyteBlocksAfterTheShortEraseText) {
@@ -321,6 +325,130 @@ TEST_F(DownloadRunTest, DestructionWithoutAStopStillEndsTheRun) {
   workflow.reset();
   EXPECT_LT(MsSince(start), 900);
   EXPECT_FALSE(view.Showed(text::kUpdateDone));
+}
+
+// The pauses the tools need, measured on the tool's own clock: from a
+// request to the next request (or to the end of the run).
+TEST_F(DownloadRunTest, PausesTheToolsNeedLieBetweenTheirRequests) {
+  const struct {
+    const char* label;
+    ToolClass toolClass;
+    const char* name;
+    bool startInApp;
+    DeviceEntry entry;
+    Bytes file;
+    std::uint8_t from;  // the first request of this command ...
+    bool toEnd;         // ... (its last, up to the run's end)
+    std::uint64_t minMs;
+  } rows[] = {
+      {"after the classic erase", ToolClass::Classic, "QV120", false, MakeEntry(1, "QV120", 0),
+       ClassicFile("QV120", PatternImage(900)), frame::kClassicErase, false, 500},
+      {"after the framed erase", ToolClass::New, "PX520|1", false, MakeEntry(8, "PX520", 1),
+       TrailerFile("PX520", 900), frame::kCmdErase, false, 500},
+      {"after the DevType 12 restart", ToolClass::Programmer, "OMNIX|1", true, MakeEntry(12, "OMNIX", 2),
+       PatternImage(300), frame::kCmdRestart, false, 200},
+      {"before the programmer's end", ToolClass::Programmer, "OMNIX|1", false, MakeEntry(12, "OMNIX", 2),
+       PatternImage(300), frame::kCmdRestart, true, 1000},
+      {"after the DevType 13 reboot", ToolClass::Programmer, "OMNIX2|1", true, MakeEntry(13, "OMNIX2", 2),
+       TrailerFile("OMNIX2", 300), frame::kCmdRebootToLoader, false, 2000},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    sim::SimOptions options = Tool(row.toolClass, row.name);
+    if (row.startInApp) options.startIn = sim::StartState::App;
+    options.restartMs = 0;  // at once in its sync window: only the updater's pause is left
+    options.rebootMs = 50;
+    StartTool(options);
+    RecordingView view;
+    const int selector = row.toolClass == ToolClass::Programmer ? 2 : 0;
+    ASSERT_EQ(Run(row.entry, selector, folder.Write("f.bin", row.file), view), DownloadEnd::Done);
+    const auto& requests = tool->Simulator().Engine().Requests();
+    std::size_t at = requests.size();
+    for (std::size_t i = 0; i < requests.size(); ++i)
+      if (requests[i].command == row.from && (at == requests.size() || row.toEnd)) at = i;
+    ASSERT_LT(at, requests.size());
+    const std::uint64_t next = row.toEnd ? view.endedAtMs
+                                         : (at + 1 < requests.size() ? requests[at + 1].atMs : 0);
+    EXPECT_GE(next, requests[at].atMs + row.minMs);
+    tool.reset();
+  }
+}
+
+// A DevType 13 run gives its port up at the end (the tool restarts into
+// the new image elsewhere); other programmer runs keep it until the dialog
+// closes.
+TEST_F(DownloadRunTest, OnlyADevType13RunClosesItsPortAtTheEnd) {
+  const struct {
+    const char* name;
+    int devType;
+    Bytes file;
+    bool openAtTheEnd;
+  } rows[] = {{"OMNIX|1", 12, PatternImage(300), true},
+              {"OMNIX2|1", 13, TrailerFile("OMNIX2", 300), false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.devType);
+    sim::SimOptions options = Tool(ToolClass::Programmer, row.name);
+    options.rebootMs = 50;
+    StartTool(options);
+    CDownloadWorkflow workflow;
+    workflow.SetDeviceEntry(MakeEntry(row.devType, std::string(row.name).substr(0, std::string(row.name).find('|')), 2));
+    workflow.SetPartitionSelector(2);
+    ASSERT_TRUE(workflow.LoadUpdateFile(folder.Write("o.bin", row.file)));
+    RecordingView view;
+    workflow.SetView(&view);
+    workflow.Start();
+    ASSERT_TRUE(view.WaitEnded(30000));
+    ASSERT_TRUE(workflow.WaitForWorker(30000));
+    EXPECT_EQ(view.end, DownloadEnd::Done);
+    EXPECT_EQ(workflow.Device()->IsPortOpen(), row.openAtTheEnd);
+    workflow.Finish();
+    tool.reset();
+  }
+}
+
+// DevType 13: a tool that takes the reboot is looked for again 2000 ms
+// later, ten times 300 ms apart; after the tenth the run never starts.
+TEST_F(DownloadRunTest, DevType13TriesTenReconnects300MsApartThenGivesUp) {
+  sim::SimOptions options = Tool(ToolClass::Programmer, "OMNIX2|1");
+  options.startIn = sim::StartState::App;
+  options.loaderName = "QV220|1";  // back from the reboot as another model
+  options.rebootMs = 50;
+  StartTool(options);
+  RecordingView view;
+  EXPECT_EQ(Run(MakeEntry(13, "OMNIX2", 2), 2, folder.Write("o2.bin", TrailerFile("OMNIX2", 300)), view),
+            DownloadEnd::NotStarted);
+  EXPECT_EQ(view.Texts(), std::vector<std::string>{text::kDeviceMismatch});
+  std::vector<std::uint64_t> tries;  // the name queries after the reboot
+  bool rebooted = false;
+  for (const auto& r : tool->Simulator().Engine().Requests()) {
+    rebooted = rebooted || r.command == frame::kCmdRebootToLoader;
+    if (rebooted && r.command == frame::kCmdQueryName) tries.push_back(r.atMs);
+  }
+  ASSERT_EQ(tries.size(), 10u);  // the first look, then the ten after the reboot
+  for (std::size_t i = 1; i < tries.size(); ++i) EXPECT_GE(tries[i], tries[i - 1] + 300) << i;
+}
+
+TEST_F(DownloadRunTest, DevType13ToolThatRefusesTheRebootIsTakenToBeInItsLoader) {
+  StartTool(WithFault(Tool(ToolClass::Programmer, "OMNIX2|1"), "refuse:30"));
+  RecordingView view;
+  const Bytes file = TrailerFile("OMNIX2", 300);
+  EXPECT_EQ(Run(MakeEntry(13, "OMNIX2", 2), 2, folder.Write("o2.bin", file), view), DownloadEnd::Done);
+  ExpectGoodRun(view, file, text::kEraseLong);
+  EXPECT_EQ(tool->Simulator().Reboots(), 0);
+}
+
+// A programmer tool answering as another model is restarted and caught in
+// its loader before it is asked again; the restart goes to the port of the
+// object's last OpenPort, which a fresh download has none of, so the run
+// ends with the communication text rather than the mismatch text.
+TEST_F(DownloadRunTest, ProgrammerAnsweringAsAnotherModelIsACommunicationFailure) {
+  sim::SimOptions options = Tool(ToolClass::Programmer, "QV220|1");
+  options.startIn = sim::StartState::App;
+  StartTool(options);
+  RecordingView view;
+  EXPECT_EQ(Run(MakeEntry(99, "OMNIX", 2), 2, folder.Write("o.bin", PatternImage(300)), view),
+            DownloadEnd::NotStarted);
+  EXPECT_EQ(view.Texts(), std::vector<std::string>{text::kCommFailure});
 }
 
 TEST(ProgressPlanTest, LongImagesAreScaledIntoTheSixteenBitRange) {

@@ -15,6 +15,8 @@ struct FaultCase {
   const char* label;
   ToolClass toolClass;
   const char* fault;
+  // The red text of the step that failed; null: any red text.
+  const char* failure = nullptr;
 };
 
 void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.label << " " << c.fault; }
@@ -58,6 +60,9 @@ TEST_P(FaultMatrixTest, UpdateDoneOnlyWhenTheFlashHoldsTheImage) {
   } else {
     EXPECT_FALSE(view.LastStatus().ok) << view.LastStatus().text;
     EXPECT_NE(end, DownloadEnd::Stopped);
+    if (c.failure != nullptr) {
+      EXPECT_EQ(view.LastStatus().text, c.failure);
+    }
   }
 }
 
@@ -65,12 +70,14 @@ const FaultCase kCases[] = {
     {"classic", ToolClass::Classic, "drop:C1@2"},
     {"classic", ToolClass::Classic, "corrupt:C1@3:2"},
     {"classic", ToolClass::Classic, "refuse:C1@2"},
-    {"classic", ToolClass::Classic, "refuse:C1@2+"},
+    {"classic", ToolClass::Classic, "refuse:C1@2+", text::kCommFailure},  // a block
     {"classic", ToolClass::Classic, "split:C1:3:20"},
     {"classic", ToolClass::Classic, "wrong-echo:C1@4"},
     {"classic", ToolClass::Classic, "late:C2:300"},
     {"classic", ToolClass::Classic, "wrong-echo:C0"},
-    {"classic", ToolClass::Classic, "refuse:C0"},
+    {"classic", ToolClass::Classic, "refuse:C0", text::kCommFailure},  // EnterUpdateMode
+    {"classic", ToolClass::Classic, "refuse:C3", text::kCommFailure},  // FinishUpdate
+    {"classic", ToolClass::Classic, "refuse:C2", text::kEraseFailure},
     {"classic", ToolClass::Classic, "unplug-after-block:2:200"},
     {"classic", ToolClass::Classic, "unplug-after-block:2"},
     {"new", ToolClass::New, "drop:2C@2"},
@@ -81,8 +88,8 @@ const FaultCase kCases[] = {
     {"new", ToolClass::New, "late:2C@2:300"},
     {"new", ToolClass::New, "refuse:2C@2:03"},
     {"new", ToolClass::New, "refuse:2C@2+:04"},
-    {"new", ToolClass::New, "refuse:15:05"},
-    {"new", ToolClass::New, "refuse:2D"},
+    {"new", ToolClass::New, "refuse:15:05", text::kCheckFailure},
+    {"new", ToolClass::New, "refuse:2D", text::kCommFailure},  // FinishUpdate
     {"new", ToolClass::New, "unplug-after-block:2:300"},
     {"new", ToolClass::New, "unplug-after-block:3"},
     {"programmer", ToolClass::Programmer, "corrupt:2C@3:6"},
@@ -90,8 +97,8 @@ const FaultCase kCases[] = {
     {"programmer", ToolClass::Programmer, "refuse:2C@3:03"},
     {"programmer", ToolClass::Programmer, "split:2C:5:30"},
     {"programmer", ToolClass::Programmer, "refuse:15:11"},
-    {"programmer", ToolClass::Programmer, "refuse:15:05"},
-    {"programmer", ToolClass::Programmer, "refuse:2D"},
+    {"programmer", ToolClass::Programmer, "refuse:15:05", text::kCheckFailure},
+    {"programmer", ToolClass::Programmer, "refuse:2D", text::kCommFailure},  // FinishUpdate
     {"programmer", ToolClass::Programmer, "unplug-after-block:4:300"},
 };
 

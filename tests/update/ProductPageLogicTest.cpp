@@ -102,6 +102,35 @@ TEST_F(ProductPageLogicTest, ReportedNameWithBarSuffixIsLookedUpWithoutIt) {
   EXPECT_TRUE(page.VerifyConnectedModel(page.DetectTool()));
 }
 
+TEST(ProductPageRules, OnlyANameWithABarLongerThanTwoLosesItsLastTwo) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"QV120|1", "QV120"}, {"QV120", "QV120"}, {"A|", "A|"}, {"|1", "|1"},
+      {"AB|", "A"},         {"", ""},           {"QV1", "QV1"}};
+  for (const auto& [reported, model] : rows) EXPECT_EQ(ModelNameOf(reported), model) << reported;
+}
+
+// A name query that fails is asked once more, 1000 ms later (on the tool's
+// clock), and no more.
+TEST_F(ProductPageLogicTest, AFailedNameQueryIsRetriedOnceAfterASecond) {
+  const struct {
+    const char* fault;
+    bool passes;
+  } rows[] = {{"refuse:11@1:05", true}, {"refuse:11:05", false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.fault);
+    StartTool(WithFault(Tool(ToolClass::New, "QV330|1"), row.fault));
+    CProductPageLogic page(PageKind::QV120, 16);
+    page.LoadEntry();
+    EXPECT_EQ(page.VerifyConnectedModel(page.DetectTool()), row.passes);
+    std::vector<std::uint64_t> queries;
+    for (const auto& r : tool->Simulator().Engine().Requests())
+      if (r.command == 0x11) queries.push_back(r.atMs);
+    ASSERT_EQ(queries.size(), 2u);
+    EXPECT_GE(queries[1], queries[0] + 1000);
+    tool.reset();
+  }
+}
+
 TEST_F(ProductPageLogicTest, WrongModelGivesTheMismatchMessageAndForgetsThePort) {
   StartTool(Tool(ToolClass::Classic, "QV130"));
   CProductPageLogic page(PageKind::QV120, 1);

@@ -114,6 +114,9 @@ class RecordingView : public IDownloadView {
   void Trace(const std::string& line) override { Lock l(m_); traces.push_back(line); }
   void RunEnded(DownloadEnd how) override {
     Lock l(m_);
+    endedAtMs = static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                               std::chrono::steady_clock::now().time_since_epoch())
+                                               .count());
     ended = true;
     end = how;
     cv_.notify_all();
@@ -157,6 +160,8 @@ class RecordingView : public IDownloadView {
   int blockReports = 0;
   std::vector<std::string> traces;
   bool ended = false;
+  // When the run ended, on the simulated tool's clock (steady, in ms).
+  std::uint64_t endedAtMs = 0;
   DownloadEnd end = DownloadEnd::NotStarted;
 
  private:
