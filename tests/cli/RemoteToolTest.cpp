@@ -122,12 +122,16 @@ TEST_F(RemoteToolTest, CaptureThroughRfc2217IsByteExactWith0xFFAndNotifications)
   options.dataFile = file;
   options.dataRaw = true;
   options.dataBaud = 0;
+  // The tool starts sending when ser2net opens its line, which may be before
+  // the capture's own open purged both ends: it repeats, and a whole round
+  // of it must arrive unchanged.
+  options.dataLoop = true;
   StartTool(options);
   Ser2net server(folder.Path(), {Device(0)});
-  const CliResult r = Cli({"capture", "--port", server.Url(0), "--lines", "3", "--output",
+  const CliResult r = Cli({"capture", "--port", server.Url(0), "--lines", "7", "--output",
                            folder.Path() + "/capture.bin"});
   EXPECT_EQ(r.exitCode, cli::kExitOk) << r.err;
-  EXPECT_EQ(ReadWholeFile(folder.Path() + "/capture.bin"), content);
+  EXPECT_TRUE(Contains(ReadWholeFile(folder.Path() + "/capture.bin"), content));
 }
 
 TEST_F(RemoteToolTest, UpdateAllTakesExactlyTheNamedRemotePorts) {
@@ -206,7 +210,7 @@ TEST_F(RemoteToolTest, AServerWithoutComPortOptionStillCarriesTheUpdateAndThatIs
 }
 
 // Every byte a scripted server got, after it answered the first request with `answer`.
-std::string Serve(int fd, const Bytes& answer, std::atomic<bool>& done) {
+std::string Serve(int fd, const Bytes& answer) {
   std::string got;
   char buffer[512];
   bool answered = false;
@@ -215,7 +219,6 @@ std::string Serve(int fd, const Bytes& answer, std::atomic<bool>& done) {
     if (!answered) ::send(fd, answer.data(), answer.size(), MSG_NOSIGNAL);
     answered = true;
   }
-  done = true;
   return got;
 }
 
@@ -224,14 +227,19 @@ TEST_F(RemoteToolTest, AServerThatRefusesBinaryFailsBeforeAnyByteOfTheToolIsSent
   std::string received;
   std::atomic<bool> done{false};
   ScriptedServer server([&](int fd) {
-    received += Serve(fd, {kIac, kDont, kOptBinary, kIac, kWont, kOptBinary, kIac, kDo,
-                           kOptSuppressGoAhead, kIac, kWill, kOptSuppressGoAhead, kIac, kDo, kOptComPort},
-                      done);
+    const std::string got = Serve(fd, {kIac, kDont, kOptBinary, kIac, kWont, kOptBinary, kIac, kDo,
+                                       kOptSuppressGoAhead, kIac, kWill, kOptSuppressGoAhead, kIac,
+                                       kDo, kOptComPort});
+    if (!done) received = got;  // the first connection's
+    done = true;
   });
   const std::string url = "rfc2217://127.0.0.1:" + std::to_string(server.Port());
   const CliResult r = Cli({"identify", "--model", "QV120", "--port", url});
   EXPECT_EQ(r.exitCode, cli::kExitNotWritten) << r.out << r.err;
   EXPECT_TRUE(Contains(r.err, "refuses binary transmission")) << r.err;
+  // The server's thread ends its session when the program has closed the connection.
+  for (int i = 0; i < 500 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ASSERT_TRUE(done);
   // Nothing but negotiations went out: IAC, a verb, an option, again and again.
   ASSERT_FALSE(received.empty());
   for (std::size_t i = 0; i < received.size(); i += 3) {
