@@ -311,16 +311,7 @@ def journey_busy_hold(bin_dir, out_dir):
     is followed by a typed key: X input is handled in order, so the key in
     the view proves the click before it was handled.)"""
     with Session(bin_dir, out_dir) as s:
-        data = os.path.join(s.work, "data.txt")
-        with open(data, "w") as f:
-            f.write("T=25 RPM 812 SPEED 0\n")
-        s.start_tool("classic", "QV220", "--data-file", data, "--data-loop")
-        choose(s, "QV220")
-        wait_port_indicator(s, TOOL_FOUND)
-        click_centre(control(s, pyatspi.ROLE_PUSH_BUTTON, "Data mode"))
-        view = control(s, pyatspi.ROLE_TEXT, "Data view")
-        wait_for("the tool's lines arriving in the data view", lambda: "RPM" in text_of(view))
-        wait_for("the window busy while the tool sends", lambda: is_busy(s.window))
+        view = busy_data_view(s)
         close = control(s, pyatspi.ROLE_PUSH_BUTTON, "Close")
 
         # Qt leaves pop-up menus out of the accessibility tree (the
@@ -380,6 +371,22 @@ def named(s, role, name, root=None):
         hits = find_all(root or s.window, role=role, name=name)
         return hits[0] if hits else None
     return probe
+
+
+def busy_data_view(s):
+    """A QV220 in data mode sending without end, its lines in the data view
+    and the window busy; returns the view."""
+    data = os.path.join(s.work, "data.txt")
+    with open(data, "w") as f:
+        f.write("T=25 RPM 812 SPEED 0\n")
+    s.start_tool("classic", "QV220", "--data-file", data, "--data-loop")
+    choose(s, "QV220")
+    wait_port_indicator(s, TOOL_FOUND)
+    click_centre(control(s, pyatspi.ROLE_PUSH_BUTTON, "Data mode"))
+    view = control(s, pyatspi.ROLE_TEXT, "Data view")
+    wait_for("the tool's lines arriving in the data view", lambda: "RPM" in text_of(view))
+    wait_for("the window busy while the tool sends", lambda: is_busy(s.window))
+    return view
 
 
 def press_action(acc, while_busy=False):
@@ -476,16 +483,7 @@ def journey_busy_refuses_at_press(bin_dir, out_dir):
     press on a catalogue entry or on Close does nothing; once the hold
     ended the same press changes the page."""
     with Session(bin_dir, out_dir) as s:
-        data = os.path.join(s.work, "data.txt")
-        with open(data, "w") as f:
-            f.write("T=25 RPM 812 SPEED 0\n")
-        s.start_tool("classic", "QV220", "--data-file", data, "--data-loop")
-        choose(s, "QV220")
-        wait_port_indicator(s, TOOL_FOUND)
-        click_centre(control(s, pyatspi.ROLE_PUSH_BUTTON, "Data mode"))
-        view = control(s, pyatspi.ROLE_TEXT, "Data view")
-        wait_for("the tool's lines arriving in the data view", lambda: "RPM" in text_of(view))
-        wait_for("the window busy while the tool sends", lambda: is_busy(s.window))
+        view = busy_data_view(s)
         press_action(entry(s, "DTC lookup"), while_busy=True)
         press_action(control(s, pyatspi.ROLE_PUSH_BUTTON, "Close"), while_busy=True)
         if s.app.poll() is not None:
