@@ -86,11 +86,13 @@ bool CVarnokDlg::InitDialog() {
   setFixedSize(geo::kWindowWidth, geo::kWindowHeight);
 
   backgroundId_ = bmp::kBackground;
-  surface_ = std::make_unique<CSafeDC>(nullptr, QRect(0, 0, geo::kWindowWidth, geo::kWindowHeight));
+  // Drawn for the screen the window opens on.
+  surface_ = std::make_unique<CSafeDC>(nullptr, QRect(0, 0, geo::kWindowWidth, geo::kWindowHeight),
+                                       devicePixelRatioF());
   DrawBox(*surface_, backgroundId_, rect());
   // The version line is drawn again on every paint; keep what lies under it
   // so the text does not pile up.
-  versionBackdrop_ = surface_->Image().copy(geo::VersionLine());
+  versionBackdrop_ = surface_->Copy(geo::VersionLine());
 
   catalogueKeys_ = new CCatalogueKeys(this);
   CreatePages();
@@ -100,8 +102,12 @@ bool CVarnokDlg::InitDialog() {
   SelectProduct(1);
 
   const QImage icon = skin::Bitmap(bmp::kIcon);
-  if (!icon.isNull())
-    setWindowIcon(QIcon(QPixmap::fromImage(icon)));
+  if (!icon.isNull()) {
+    QIcon windowIcon(QPixmap::fromImage(icon));
+    for (qreal ratio : {2.0, 3.0})
+      windowIcon.addPixmap(QPixmap::fromImage(skin::Bitmap(bmp::kIcon, ratio)));
+    setWindowIcon(windowIcon);
+  }
 
   if (CHostedPage* qv120 = Page(PageId::QV120)) {
     qv120->MoveToScreenRect(pageRect_);

@@ -7,7 +7,6 @@
 
 #include "app/skin/FocusRing.h"
 #include "app/skin/PageMessage.h"
-#include "app/skin/SkinBitmaps.h"
 
 CButtonST::CButtonST(QWidget* parent, int controlId) : QAbstractButton(parent), controlId_(controlId) {
   setMouseTracking(true);
@@ -20,12 +19,12 @@ CButtonST::CButtonST(QWidget* parent, int controlId) : QAbstractButton(parent), 
 }
 
 bool CButtonST::SetBitmaps(int inId, QColor inTransparent, int outId, QColor outTransparent) {
-  const QImage in = skin::Bitmap(inId);
-  const QImage out = skin::Bitmap(outId);
+  CKeyedBitmap in(inId, {inTransparent});
+  CKeyedBitmap out(outId, {outTransparent});
   if (in.isNull() || out.isNull())
     return false;
-  inBitmap_ = skin::KeyedOut(in, inTransparent);
-  outBitmap_ = skin::KeyedOut(out, outTransparent);
+  inBitmap_ = std::move(in);
+  outBitmap_ = std::move(out);
   update();
   return true;
 }
@@ -93,16 +92,16 @@ void CButtonST::paintEvent(QPaintEvent*) {
     }
   }
 
-  const QImage& bmp = over ? inBitmap_ : outBitmap_;
+  const CKeyedBitmap& bmp = over ? inBitmap_ : outBitmap_;
   const QString caption = text();
   QRect captionRect = r;
   if (!bmp.isNull()) {
     const int y = (r.height() - bmp.height()) / 2 + (pressed ? 1 : 0);
     if (caption.isEmpty()) {
-      p.drawImage(QPoint((r.width() - bmp.width()) / 2, y), bmp);
+      bmp.Draw(p, QPoint((r.width() - bmp.width()) / 2, y));
     } else {
       const int x = 10 + (pressed ? 1 : 0);
-      p.drawImage(QPoint(x, y), bmp);
+      bmp.Draw(p, QPoint(x, y));
       captionRect.setLeft(x + bmp.width() + 2);
       captionRect.setRight(r.right() - 10);
     }

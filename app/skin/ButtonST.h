@@ -17,6 +17,8 @@
 #include <QColor>
 #include <QImage>
 
+#include "app/skin/KeyedBitmap.h"
+
 class CButtonST : public QAbstractButton {
   Q_OBJECT
  public:
@@ -54,7 +56,7 @@ class CButtonST : public QAbstractButton {
   bool flat_ = true;
   bool transparent_ = false;
   bool pointerOver_ = false;
-  QImage inBitmap_;
-  QImage outBitmap_;
+  CKeyedBitmap inBitmap_;
+  CKeyedBitmap outBitmap_;
   QColor colours_[6];
 };

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QStringList>
+#include <QtMath>
 
 #include "app/skin/SkinBitmaps.h"
 
@@ -22,7 +23,9 @@ QFont MakeFont(const QStringList& families, int pixelHeight, QFont::Weight weigh
 
 }  // namespace
 
-CSafeDC::CSafeDC(QPainter* target, const QRect& rect) : target_(target), rect_(rect) {
+CSafeDC::CSafeDC(QPainter* target, const QRect& rect, qreal ratio) : target_(target), rect_(rect) {
+  if (ratio <= 0)
+    ratio = target != nullptr ? skin::RatioOf(*target) : 1.0;
   prepared_[kFontSystem] =
       MakeFont({"System", "DejaVu Sans", "Liberation Sans"}, 0, QFont::Normal);
   prepared_[kFontSimSun] = MakeFont(
@@ -32,8 +35,11 @@ CSafeDC::CSafeDC(QPainter* target, const QRect& rect) : target_(target), rect_(r
       MakeFont({"Courier New", "Liberation Mono", "DejaVu Sans Mono"}, 30, QFont::Normal);
   prepared_[kFontCourier].setStyleHint(QFont::Monospace);
 
-  if (rect.width() > 0 && rect.height() > 0)
-    image_ = QImage(rect.size(), QImage::Format_RGB32);
+  if (rect.width() > 0 && rect.height() > 0) {
+    image_ = QImage(qCeil(rect.width() * ratio - 1e-9), qCeil(rect.height() * ratio - 1e-9),
+                    QImage::Format_RGB32);
+    image_.setDevicePixelRatio(ratio);
+  }
   labelFont_ = MakeFont({"Arial", "Liberation Sans", "Nimbus Sans", "DejaVu Sans"}, 15,
                         QFont::Normal);
   pen_ = QPen(kYellow, 1, Qt::SolidLine);
@@ -72,8 +78,19 @@ bool CSafeDC::DrawBitmap(int id, int left, int top, int right, int bottom) {
     return true;
   auto p = BeginPaint();
   p->setCompositionMode(QPainter::CompositionMode_Source);
-  p->drawImage(QPoint(left, top), bmp, QRect(0, 0, w, h));
+  skin::DrawPart(*p, QRectF(left, top, w, h), skin::Bitmap(id, Ratio()), QRectF(0, 0, w, h));
   return true;
+}
+
+QImage CSafeDC::Copy(const QRect& rect) const {
+  if (image_.isNull())
+    return QImage();
+  const qreal r = Ratio();
+  const QRectF part = QRectF(rect.translated(-rect_.topLeft()));
+  QImage copy = image_.copy(QRect(qRound(part.x() * r), qRound(part.y() * r),
+                                  qRound(part.width() * r), qRound(part.height() * r)));
+  copy.setDevicePixelRatio(r);
+  return copy;
 }
 
 void CSafeDC::SelectFontKind(int kind) {

@@ -15,6 +15,10 @@
 // normal weight), pen solid yellow width 1, brush solid black, text yellow,
 // transparent text background.
 //
+// On a scaled screen the surface has as many pixels as the screen gives its
+// rectangle (its ratio times the rectangle's size), and bitmaps and text are
+// drawn for that ratio; coordinates stay the window's.
+//
 // If the surface image cannot be allocated the surface is invalid: every
 // drawing call does nothing (DrawBitmap returns false) and nothing is
 // copied.
@@ -52,7 +56,9 @@ class CSafeDC {
 
   static const QColor kYellow;
 
-  CSafeDC(QPainter* target, const QRect& rect);
+  // `ratio`: device pixels per window pixel; 0 takes the target's (1 when
+  // there is no target).
+  CSafeDC(QPainter* target, const QRect& rect, qreal ratio = 0);
   virtual ~CSafeDC();
   CSafeDC(const CSafeDC&) = delete;
   CSafeDC& operator=(const CSafeDC&) = delete;
@@ -80,7 +86,8 @@ class CSafeDC {
   // Fills a rectangle (target coordinates) with one colour.
   void FillSolidRect(const QRect& rect, const QColor& colour);
 
-  // Copies `image` unscaled to (x, y) with its own alpha.
+  // Copies `image` unscaled to (x, y) with its own alpha (an image with a
+  // device pixel ratio covers its size divided by that ratio).
   void DrawImage(int x, int y, const QImage& image);
 
   // A painter on the surface in target coordinates with the surface's
@@ -91,7 +98,12 @@ class CSafeDC {
   void SetTarget(QPainter* target) { target_ = target; }
   QPainter* Target() const { return target_; }
   const QRect& Rect() const { return rect_; }
+  // The surface's pixels (Ratio() times the rectangle's size).
   const QImage& Image() const { return image_; }
+  qreal Ratio() const { return image_.isNull() ? 1.0 : image_.devicePixelRatio(); }
+  // A copy of the surface's part under `rect` (target coordinates), for
+  // DrawImage to put back later.
+  QImage Copy(const QRect& rect) const;
   bool IsFlushed() const { return flushed_; }
   bool IsValid() const { return !image_.isNull(); }
   const QFont& CurrentFont() const { return font_; }

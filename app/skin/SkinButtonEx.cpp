@@ -6,7 +6,6 @@
 #include <QPainter>
 
 #include "app/skin/FocusRing.h"
-#include "app/skin/SkinBitmaps.h"
 #include "app/skin/WindowTimers.h"
 
 const QColor CSkinButtonEx::kMissingBitmapFill(143, 190, 241);
@@ -17,10 +16,6 @@ std::function<QPoint()>& CursorSource() {
   return source;
 }
 
-// Both key colours of the skinned button images become transparent.
-QImage PrepareBitmap(const QImage& raw) {
-  return skin::KeyedOut(skin::KeyedOut(raw, QColor(255, 0, 255)), QColor(128, 0, 128));
-}
 }  // namespace
 
 CSkinButtonEx::CSkinButtonEx(QWidget* parent, int commandId)
@@ -48,10 +43,11 @@ bool CSkinButtonEx::SetBitmaps(int normal, int hover, int pressed, int disabled)
   for (int s = 0; s < 4; ++s) {
     if (!bitmaps_[s].isNull())
       continue;
-    const QImage raw = skin::Bitmap(ids[s]);
-    if (raw.isNull())
+    // Both key colours of the skinned button images become transparent.
+    CKeyedBitmap bitmap(ids[s], {QColor(255, 0, 255), QColor(128, 0, 128)});
+    if (bitmap.isNull())
       return false;
-    bitmaps_[s] = PrepareBitmap(raw);
+    bitmaps_[s] = std::move(bitmap);
   }
   resize(bitmaps_[kNormal].size());
   update();
@@ -59,8 +55,8 @@ bool CSkinButtonEx::SetBitmaps(int normal, int hover, int pressed, int disabled)
 }
 
 void CSkinButtonEx::ReleaseBitmaps() {
-  for (QImage& b : bitmaps_)
-    b = QImage();
+  for (CKeyedBitmap& b : bitmaps_)
+    b = CKeyedBitmap();
 }
 
 bool CSkinButtonEx::IsHoverTimerSet() const { return timers_->IsSet(kHoverTimerId); }
@@ -82,11 +78,11 @@ CSkinButtonEx::State CSkinButtonEx::ChooseState() {
 void CSkinButtonEx::paintEvent(QPaintEvent*) {
   state_ = ChooseState();
   QPainter p(this);
-  const QImage& bmp = bitmaps_[state_];
+  const CKeyedBitmap& bmp = bitmaps_[state_];
   if (bmp.isNull())
     p.fillRect(rect(), kMissingBitmapFill);
   else
-    p.drawImage(QPoint(0, 0), bmp);
+    bmp.Draw(p, QPoint(0, 0));
   if (hasFocus())
     skin::DrawFocusRing(p, rect());
 }

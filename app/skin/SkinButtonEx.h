@@ -21,6 +21,8 @@
 #include <QAbstractButton>
 #include <QImage>
 
+#include "app/skin/KeyedBitmap.h"
+
 #include <array>
 #include <functional>
 
@@ -70,7 +72,7 @@ class CSkinButtonEx : public QAbstractButton {
   State ChooseState();
   static QPoint CursorPos();
 
-  std::array<QImage, 4> bitmaps_;
+  std::array<CKeyedBitmap, 4> bitmaps_;
   State state_ = kNormal;
   bool hovering_ = false;
   bool enabled_ = true;

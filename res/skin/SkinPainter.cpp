@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QStringList>
+#include <QtMath>
 
 namespace skin {
 
@@ -59,7 +60,10 @@ constexpr int kMinTextPx = 7;        // texts shrink to fit their boxes down to 
 const QColor kNumberFill(0xFF, 0xFF, 0xFF);  // number field of the port indicator
 
 QFont UiFont(double pixelSize, int weight = QFont::Normal) {
-  QFont f(QString::fromLatin1(kFontFamily));
+  QFont f;
+  // The program paints the skin again at run time for scaled screens; a
+  // machine without the skin's family gets its metric twin.
+  f.setFamilies({QString::fromLatin1(kFontFamily), QStringLiteral("Arial")});
   f.setPixelSize(qRound(pixelSize));
   f.setWeight(static_cast<QFont::Weight>(weight));
   f.setHintingPreference(QFont::PreferFullHinting);
@@ -114,6 +118,7 @@ void RoundFill(QPainter& p, const QRectF& r, double radius, const QBrush& fill,
 // fringe shows around anti-aliased edges.
 QImage KeyOut(const QImage& argb, const QColor& edge, const QColor& key) {
   QImage out(argb.size(), QImage::Format_RGB32);
+  out.setDevicePixelRatio(argb.devicePixelRatio());
   for (int y = 0; y < argb.height(); ++y) {
     const QRgb* src = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
     QRgb* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
@@ -137,14 +142,25 @@ QImage KeyOut(const QImage& argb, const QColor& edge, const QColor& key) {
   return out;
 }
 
+// The ratio of the image being painted (device pixels per skin pixel).
+// Every look draws in skin pixels; the canvas carries the ratio, so a
+// painter on it draws each shape and text for the screen it will be shown on.
+thread_local double paintRatio = 1.0;
+
+QImage Blank(const Entry& e, QImage::Format format) {
+  QImage img(DeviceSize(e, paintRatio), format);
+  img.setDevicePixelRatio(paintRatio);
+  return img;
+}
+
 QImage Canvas(const Entry& e, const QColor& fill) {
-  QImage img(e.width, e.height, QImage::Format_RGB32);
+  QImage img = Blank(e, QImage::Format_RGB32);
   img.fill(fill);
   return img;
 }
 
 QImage TransparentCanvas(const Entry& e) {
-  QImage img(e.width, e.height, QImage::Format_ARGB32_Premultiplied);
+  QImage img = Blank(e, QImage::Format_ARGB32_Premultiplied);
   img.fill(Qt::transparent);
   return img;
 }
@@ -617,9 +633,7 @@ QImage PaintAppIcon(const Entry& e) {
   return img;
 }
 
-}  // namespace
-
-QImage Paint(const Entry& e) {
+QImage PaintLook(const Entry& e) {
   switch (e.look) {
     case Look::Frame: return PaintFrame(e);
     case Look::LeftPanel: return PaintLeftPanel(e);
@@ -641,6 +655,21 @@ QImage Paint(const Entry& e) {
     case Look::AppIcon: return PaintAppIcon(e);
   }
   return QImage();
+}
+
+}  // namespace
+
+QSize DeviceSize(const Entry& e, double ratio) {
+  return QSize(qCeil(e.width * ratio - 1e-9), qCeil(e.height * ratio - 1e-9));
+}
+
+QImage Paint(const Entry& e, double ratio) {
+  if (!(ratio >= kMinRatio && ratio <= kMaxRatio))
+    return QImage();
+  paintRatio = ratio;
+  QImage img = PaintLook(e);
+  paintRatio = 1.0;
+  return img;
 }
 
 }  // namespace skin

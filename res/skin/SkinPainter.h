@@ -1,8 +1,10 @@
 #pragma once
 // Paints one skin image from its table row (SkinTable.h). Needs a
-// QGuiApplication for fonts; the result has the row's exact pixel size.
+// QGuiApplication for fonts. Any thread that owns its fonts (the GUI thread
+// in the program).
 
 #include <QImage>
+#include <QSize>
 
 #include "SkinTable.h"
 
@@ -13,6 +15,18 @@ namespace skin {
 // every text's size, so skingen refuses to run without it.
 constexpr char kFontFamily[] = "Liberation Sans";
 
-QImage Paint(const Entry& entry);
+// Ratios a skin image can be painted at: device pixels per skin pixel.
+constexpr double kMinRatio = 0.5;
+constexpr double kMaxRatio = 8.0;
+
+// The pixel size of `entry` painted at `ratio`: the row's size times the
+// ratio, rounded up so no skin pixel is left out (the row's exact size at 1).
+QSize DeviceSize(const Entry& entry, double ratio);
+
+// The image of `entry` painted for a screen of `ratio` (1 = the row's own
+// pixel size; 2 = twice as many pixels each way, drawn, not enlarged). The
+// result has DeviceSize(entry, ratio) pixels and carries `ratio` as its
+// device pixel ratio. A null image for a ratio outside [kMinRatio, kMaxRatio].
+QImage Paint(const Entry& entry, double ratio = 1.0);
 
 }  // namespace skin

@@ -1,5 +1,6 @@
 // CSafeDC: black start, exact boxes, one copy to the target, labels.
 #include <QPainter>
+#include <QtMath>
 
 #include <gtest/gtest.h>
 
@@ -135,6 +136,28 @@ TEST(SafeDCTest, TextColourChangesOnlyWhenTheCallerSetsIt) {
   const QColor old = dc.SetTextColor(Qt::black);
   EXPECT_EQ(old, QColor(255, 255, 0));
   EXPECT_EQ(dc.TextColor(), QColor(Qt::black));
+}
+
+// On a scaled screen the surface has the screen's pixels and a bitmap lands
+// on them as painted for that ratio; where a window pixel's edge falls inside
+// a screen pixel (1.25: 617 window pixels are 771.25 screen pixels) the
+// pixel at the edge is covered too instead of keeping the surface's black.
+TEST(SafeDCTest, ScaledSurfaceTakesTheBitmapPaintedForItsRatioUpToTheLastPixel) {
+  constexpr int kBackdrop = 314;  // a page backdrop, no black in it
+  for (qreal ratio : {1.25, 1.5, 2.0}) {
+    CSafeDC dc(nullptr, QRect(0, 0, 617, 486), ratio);
+    ASSERT_TRUE(dc.DrawBitmap(kBackdrop, 0, 0, 617, 486));
+    const QImage& img = dc.Image();
+    EXPECT_EQ(img.size(), QSize(qCeil(617 * ratio), qCeil(486 * ratio))) << ratio;
+    EXPECT_EQ(CountNot(img, QRect(0, 0, 1, img.height()), kBlack), img.height()) << ratio;
+    EXPECT_EQ(CountNot(img, QRect(img.width() - 1, 0, 1, img.height()), kBlack), img.height())
+        << ratio;
+    EXPECT_EQ(CountNot(img, QRect(0, img.height() - 1, img.width(), 1), kBlack), img.width())
+        << ratio;
+    const QImage painted = skin::Bitmap(kBackdrop, ratio);
+    EXPECT_EQ(img.pixel(img.width() / 2, img.height() / 3),
+              painted.pixel(img.width() / 2, img.height() / 3)) << ratio;
+  }
 }
 
 }  // namespace

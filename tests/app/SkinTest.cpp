@@ -1,5 +1,7 @@
 // Every bitmap resource the program draws exists under its number with the
 // pixel size its caller gives it.
+#include <QtMath>
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -44,6 +46,34 @@ TEST(SkinTest, EveryNamedBitmapExistsAtItsSize) {
       ASSERT_FALSE(img.isNull()) << id << " (" << row.use << ")";
       EXPECT_EQ(img.size(), QSize(row.width, row.height)) << id << " (" << row.use << ")";
     }
+}
+
+// For a scaled screen every bitmap is painted again with the ratio's pixel
+// count, covering the same window rectangle, and is drawn, not enlarged: at
+// 2x the images as a whole differ from their 1x pixels doubled.
+TEST(SkinTest, EveryBitmapIsDrawnForEachScreenRatioNotEnlarged) {
+  for (double ratio : {1.25, 1.5, 1.75, 2.0, 2.5, 3.0}) {
+    qint64 pixels = 0, drawn = 0;
+    for (const SkinSize& row : kSizes)
+      for (int id : row.ids) {
+        const QImage img = skin::Bitmap(id, ratio);
+        ASSERT_FALSE(img.isNull()) << id << " at " << ratio;
+        EXPECT_EQ(img.devicePixelRatio(), ratio) << id;
+        EXPECT_EQ(img.size(), QSize(qCeil(row.width * ratio - 1e-9), qCeil(row.height * ratio - 1e-9)))
+            << id << " at " << ratio;
+        if (ratio != 2.0)
+          continue;
+        const QImage one = skin::Bitmap(id);
+        for (int y = 0; y < img.height(); ++y)
+          for (int x = 0; x < img.width(); ++x)
+            drawn += img.pixel(x, y) != one.pixel(x / 2, y / 2);
+        pixels += img.width() * img.height();
+      }
+    if (ratio == 2.0) {
+      EXPECT_GT(drawn * 100, pixels * 2) << drawn << " of " << pixels << " pixels differ";
+    }
+  }
+  EXPECT_EQ(skin::Bitmap(325, 1.0), skin::Bitmap(325));
 }
 
 TEST(SkinTest, DownloadGlyphAndIconExist) {

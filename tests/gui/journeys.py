@@ -20,6 +20,7 @@ import traceback
 import pyatspi
 
 from journeykit import classic_update_file
+from scaling import journey_display_scales
 from varnokgui import (JourneyFailure, Session, click, click_centre, extents, find_all,
                        is_showing, key, popup_drawn_at, states, text_of, type_text, wait_for,
                        wait_for_one, walk)
@@ -507,6 +508,7 @@ JOURNEYS = [
     ("busy-hold", journey_busy_hold),
     ("keyboard-update", journey_keyboard_update),
     ("catalogue-keys", journey_catalogue_keys),
+    ("display-scales", journey_display_scales),
 ]
 
 # Run by name only (scripts/test-gui busy-refuses-at-press), not in the
