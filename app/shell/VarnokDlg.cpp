@@ -90,6 +90,8 @@ bool CVarnokDlg::InitDialog() {
   surface_ = std::make_unique<CSafeDC>(nullptr, QRect(0, 0, geo::kWindowWidth, geo::kWindowHeight),
                                        devicePixelRatioF());
   DrawBox(*surface_, backgroundId_, rect());
+  // Drawn only here: a copy painted for a scaled screen would only take room.
+  skin::ReleaseScaled(backgroundId_);
   // The version line is drawn again on every paint; keep what lies under it
   // so the text does not pile up.
   versionBackdrop_ = surface_->Copy(geo::VersionLine());

@@ -69,8 +69,9 @@ std::unique_ptr<QPainter> CSafeDC::BeginPaint() {
 }
 
 bool CSafeDC::DrawBitmap(int id, int left, int top, int right, int bottom) {
-  const QImage bmp = skin::Bitmap(id);
-  if (bmp.isNull() || image_.isNull())
+  // The size alone: on a scaled screen the image at its own size is never drawn.
+  const QSize bmp = skin::BitmapSize(id);
+  if (bmp.isEmpty() || image_.isNull())
     return false;
   const int w = qMin(right - left, bmp.width());
   const int h = qMin(bottom - top, bmp.height());

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QtMath>
 
+#include <iterator>
+
 #include "res/skin/SkinPainter.h"
 #include "res/skin/SkinTable.h"
 
@@ -35,6 +37,11 @@ const Entry* RowOf(int id) {
 
 bool IsOne(qreal ratio) { return qAbs(ratio - 1.0) < 0.01; }
 
+QHash<qint64, QImage>& ScaledCache() {
+  static QHash<qint64, QImage> cache;
+  return cache;
+}
+
 }  // namespace
 
 QImage Bitmap(int id) {
@@ -57,7 +64,7 @@ QImage Bitmap(int id, qreal ratio) {
     return Bitmap(id);
   // Screens come in a handful of ratios; hundredths tell them apart.
   const int hundredths = qRound(ratio * 100);
-  static QHash<qint64, QImage> cache;
+  QHash<qint64, QImage>& cache = ScaledCache();
   const qint64 key = (static_cast<qint64>(id) << 32) | static_cast<quint32>(hundredths);
   auto it = cache.constFind(key);
   if (it != cache.constEnd())
@@ -69,6 +76,17 @@ QImage Bitmap(int id, qreal ratio) {
 }
 
 bool HasBitmap(int id) { return !Bitmap(id).isNull(); }
+
+QSize BitmapSize(int id) {
+  const Entry* row = RowOf(id);
+  return row == nullptr ? QSize() : QSize(row->width, row->height);
+}
+
+void ReleaseScaled(int id) {
+  QHash<qint64, QImage>& cache = ScaledCache();
+  for (auto it = cache.begin(); it != cache.end();)
+    it = (it.key() >> 32) == id ? cache.erase(it) : std::next(it);
+}
 
 qreal RatioOf(const QPainter& painter) {
   const QPaintDevice* device = painter.device();

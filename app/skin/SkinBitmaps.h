@@ -30,6 +30,14 @@ QImage Bitmap(int id, qreal ratio);
 // Whether resource `id` exists.
 bool HasBitmap(int id);
 
+// The size of Bitmap(id) without loading it; empty when there is no such
+// resource.
+QSize BitmapSize(int id);
+
+// Drops the copies of bitmap `id` painted for other ratios (a bitmap drawn
+// once need not stay in memory); a later Bitmap(id, ratio) paints it again.
+void ReleaseScaled(int id);
+
 // The device pixel ratio a painter draws at (1 for a painter on nothing).
 qreal RatioOf(const QPainter& painter);
 
