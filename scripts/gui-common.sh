@@ -4,11 +4,12 @@
 # window shows its accessibility tree.
 
 # Starts Xvfb on a free display (it reports the number on a pipe) and sets
-# $xvfb_pid and DISPLAY. The caller's exit trap calls stop_xvfb. LOG_FILE
+# $xvfb_pid and DISPLAY. The caller's exit trap calls stop_xvfb. A larger
+# screen is for windows on a scaled display. LOG_FILE [WIDTHxHEIGHT]
 start_xvfb() {
   local fd display=
   exec {fd}<> <(:)
-  Xvfb -displayfd "$fd" -screen 0 1024x768x24 -nolisten tcp -noreset >"$1" 2>&1 &
+  Xvfb -displayfd "$fd" -screen 0 "${2:-1024x768}x24" -nolisten tcp -noreset >"$1" 2>&1 &
   xvfb_pid=$!
   read -r -t 30 -u "$fd" display || { echo "${0##*/}: Xvfb did not start (see $1)" >&2; exit 1; }
   export DISPLAY=:$display

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <utility>
+
 #include "app/dataview/LanguageConvertor.h"
 #include "app/dataview/SystemLanguage.h"
 
@@ -64,6 +67,36 @@ TEST(LanguageConvertorTest, TheSystemsLocaleSettingsNameTheDefaultLanguage) {
               row.chinesePrc)
         << row.settings;
 }
+
+#ifndef _WIN32
+// A user whose own environment is Chinese (PRC) on a system whose settings
+// say otherwise: the default convertor follows the system. The check runs
+// in a fresh process started with that environment, where the user's
+// locale (QLocale::system(), the default QLocale) is Chinese from the start.
+TEST(LanguageConvertorTest, AChineseUserOnAnotherSystemDoesNotConvert) {
+  // The child runs this body again from the start: it takes what the system
+  // is from the parent, whose environment is the routine's own.
+  constexpr char kKnown[] = "VARNOK_TEST_SYSTEM_IS_CHINESE";
+  if (!qEnvironmentVariableIsSet(kKnown))
+    qputenv(kKnown, CLanguageConvertor::IsChinesePrc(SystemDefaultLocale()) ? "1" : "0");
+  const bool systemIsChinese = qgetenv(kKnown) == "1";
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const QByteArray lang = qgetenv("LANG"), all = qgetenv("LC_ALL");
+  qputenv("LANG", "zh_CN.UTF-8");
+  qputenv("LC_ALL", "zh_CN.UTF-8");
+  EXPECT_EXIT(
+      {
+        QLocale::setDefault(QLocale::system());
+        std::_Exit(CLanguageConvertor().Converts() == systemIsChinese &&
+                           CLanguageConvertor::IsChinesePrc(QLocale::system())
+                       ? 0
+                       : 1);
+      },
+      testing::ExitedWithCode(0), "");
+  for (auto [name, value] : {std::pair{"LANG", lang}, std::pair{"LC_ALL", all}})
+    value.isNull() ? qunsetenv(name) : qputenv(name, value);
+}
+#endif
 
 }  // namespace
 }  // namespace varnok::apptest

@@ -134,26 +134,33 @@ def journey_display_scales(bin_dir, out_dir):
             shots[scale] = os.path.join(out_dir, f"gui-scale-{scale}.png")
             _window_at(bin_dir, env, scale, shots[scale], work)
 
-        doubled = os.path.join(work, "doubled.png")
-        _magick("convert", shots["1"], "-sample", "200%", doubled)
-        differing = _figure(_magick("compare", "-metric", "AE", doubled, shots["2"], "null:"))
-        share = differing / (WINDOW[0] * WINDOW[1] * 4)
-        if share < MIN_DRAWN_SHARE:
-            raise JourneyFailure(f"at scale 2 only {share:.2%} of the pixels differ from the 1x "
-                                 f"window doubled (at least {MIN_DRAWN_SHARE:.0%}): the skin "
-                                 "is enlarged, not drawn for the scale")
+        check_drawn_for_scales({float(k): v for k, v in shots.items()}, work)
 
-        cells = (WINDOW[0] // 10, WINDOW[1] // 10)
-        reference = os.path.join(work, "cells-1.png")
-        _magick("convert", shots["1"], "-filter", "Box", "-resize",
-                f"{cells[0]}x{cells[1]}!", reference)
-        for scale in SCALES[1:]:
-            small = os.path.join(work, f"cells-{scale}.png")
-            _magick("convert", shots[scale], "-filter", "Box", "-resize",
-                    f"{cells[0]}x{cells[1]}!", small)
-            worst = _figure(_magick("compare", "-metric", "PAE", reference, small, "null:"))
-            if worst > MAX_CELL_DIFFERENCE:
-                raise JourneyFailure(
-                    f"at scale {scale} a part of the window differs from the 1x window by "
-                    f"{worst:.0%} (at most {MAX_CELL_DIFFERENCE:.0%}): something moved, "
-                    f"changed size or colour (see {shots[scale]})")
+
+def check_drawn_for_scales(shots, work):
+    """The two checks above on window screenshots {ratio: PNG path}, one of
+    them at ratio 1 and one at 2."""
+    doubled = os.path.join(work, "doubled.png")
+    _magick("convert", shots[1.0], "-sample", "200%", doubled)
+    differing = _figure(_magick("compare", "-metric", "AE", doubled, shots[2.0], "null:"))
+    share = differing / (WINDOW[0] * WINDOW[1] * 4)
+    if share < MIN_DRAWN_SHARE:
+        raise JourneyFailure(f"at scale 2 only {share:.2%} of the pixels differ from the 1x "
+                             f"window doubled (at least {MIN_DRAWN_SHARE:.0%}): the skin "
+                             "is enlarged, not drawn for the scale")
+
+    cells = (WINDOW[0] // 10, WINDOW[1] // 10)
+    reference = os.path.join(work, "cells-1.png")
+    _magick("convert", shots[1.0], "-filter", "Box", "-resize", f"{cells[0]}x{cells[1]}!",
+            reference)
+    for ratio, shot in sorted(shots.items()):
+        if ratio == 1.0:
+            continue
+        small = os.path.join(work, f"cells-{ratio}.png")
+        _magick("convert", shot, "-filter", "Box", "-resize", f"{cells[0]}x{cells[1]}!", small)
+        worst = _figure(_magick("compare", "-metric", "PAE", reference, small, "null:"))
+        if worst > MAX_CELL_DIFFERENCE:
+            raise JourneyFailure(
+                f"at scale {ratio:g} a part of the window differs from the 1x window by "
+                f"{worst:.0%} (at most {MAX_CELL_DIFFERENCE:.0%}): something moved, "
+                f"changed size or colour (see {shot})")

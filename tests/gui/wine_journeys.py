@@ -12,20 +12,24 @@ the build folder.
 Run by scripts/test-windows-gui, which sets up Wine (WINEPREFIX, the
 server, COM5 in the registry, its link to $VARNOK_DEV_DIR/ttyACM0) and
 names the programs: VARNOK_EXE, VARNOK_CLI_EXE (Windows), TOOLSIM (native).
-Journeys: update, data.
+Journeys: update, data, keys (the update by keyboard alone) on the
+1024 x 768 screen; scaled (the window at 96, 144 and 192 dpi) on a screen
+large enough for 200 %.
 """
 
 import hashlib
 import json
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
 import time
 import traceback
 
-from journeykit import (JourneyFailure, classic_update_file, end_session, screenshot, stop_tool,
-                        wait_for)
+from journeykit import (JourneyFailure, classic_update_file, end_program, end_session, screenshot,
+                        stop_tool, wait_for)
+from scaling import check_drawn_for_scales
 
 WINDOW_TITLE = "Dennart2"
 
@@ -202,6 +206,90 @@ def journey_update(layout, out_dir):
             raise JourneyFailure(f"the update record says {record}")
 
 
+def journey_keys(layout, out_dir):
+    """The QV120 update without one pointer event: Tab to Browse..., Space,
+    the path typed into Wine's file dialog, Tab to Update, Space; the tool's
+    flash equals the image, Alt+F4 (handled by the program itself: there is
+    no window manager) closes the download dialog and leaves the window.
+    The screenshot before Alt+F4 is kept: wine-keys-done.png."""
+    with WineSession(layout, out_dir, "keys") as s:
+        path, image = classic_update_file(s.work, "QV120", 48 * 1024)
+        s.start_tool("--class", "classic", "--name", "QV120", "--exit-after-finish")
+        s.start_window()
+        # The keyboard goes to the window with the X input focus; without a
+        # window manager nothing gives it one.
+        main = windows_named(WINDOW_TITLE)[0]
+        xdotool("windowfocus", "--sync", main)
+        # The page's first control, the .bin path box, has the focus.
+        before = visible_windows()
+        xdotool("key", "--delay", "40", "Tab", "space")
+        dialog = wait_for("the open-file dialog opened by Space on Browse...",
+                          lambda: next(iter(visible_windows() - before), None))
+        time.sleep(1)  # its first paint; the file name box has the keyboard focus
+        xdotool("type", "--delay", "20", windows_path(path))
+        xdotool("key", "Return")
+        wait_for("the open-file dialog closed", lambda: dialog not in visible_windows())
+        # Update is enabled once the page found the tool and took the path
+        # (Tab passes over it until then); the tool was found long before.
+        time.sleep(2)
+        xdotool("windowfocus", "--sync", main)
+        before = visible_windows()
+        size = layout["dialog"][2:]
+        xdotool("key", "--delay", "40", "Tab", "space")
+        download = wait_for("the download dialog opened by Space on Update", lambda: next(
+            (w for w in visible_windows() - before if list(geometry(w)[2:]) == size), None))
+        wait_for("the tool to finish the update", lambda: s.sim.poll() is not None, timeout=120)
+        with open(s.flash_out, "rb") as f:
+            flash = f.read()
+        if flash != image:
+            raise JourneyFailure(f"the tool's flash ({len(flash)} bytes) differs from the image "
+                                 f"({len(image)} bytes)")
+        time.sleep(2)  # the dialog's last status repaint
+        screenshot(os.path.join(out_dir, "wine-keys-done.png"))
+        xdotool("windowfocus", "--sync", download)
+        xdotool("key", "alt+F4")
+        wait_for("the download dialog closed by Alt+F4", lambda: download not in visible_windows())
+        if s.app.poll() is not None or not windows_named(WINDOW_TITLE):
+            raise JourneyFailure("Alt+F4 on the download dialog ended the program")
+
+
+def set_dpi(dpi):
+    """Wine's screen resolution (what Windows' display scale sets), read by
+    every program that starts afterwards."""
+    for key in (r"HKCU\Control Panel\Desktop", r"HKCC\Software\Fonts"):
+        subprocess.run(["wine", "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d",
+                        str(dpi), "/f"], env=wine_env(), capture_output=True, check=True)
+
+
+def journey_scaled(layout, out_dir):
+    """varnok.exe at 96, 144 and 192 dpi (100, 150 and 200 %): the window
+    takes 800 x 600 times the scale and its skin is drawn for it, checked
+    as on Linux (tests/gui/scaling.py). Screenshots: wine-scale-DPI.png."""
+    shots = {}
+    work = tempfile.mkdtemp(prefix="varnok-wine-scale.")
+    try:
+        for dpi in (96, 144, 192):
+            set_dpi(dpi)
+            want = [800 * dpi // 96, 600 * dpi // 96]
+            app = subprocess.Popen(["wine", os.environ["VARNOK_EXE"]], cwd=work, env=wine_env(),
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            try:
+                window = wait_for(f"the main window at {dpi} dpi, {want[0]} x {want[1]}",
+                                  lambda: next((w for w in windows_named(WINDOW_TITLE)
+                                                if list(geometry(w)[2:]) == want), None))
+                time.sleep(3)  # the first paint of a new Wine window comes late
+                x, y, w, h = geometry(window)
+                shots[dpi / 96] = os.path.join(out_dir, f"wine-scale-{dpi}.png")
+                subprocess.run(["import", "-window", "root", "-crop", f"{w}x{h}+{x}+{y}",
+                                "+repage", shots[dpi / 96]], check=True, capture_output=True)
+            finally:
+                end_program(app)
+        check_drawn_for_scales(shots, work)
+    finally:
+        set_dpi(96)
+        shutil.rmtree(work, ignore_errors=True)
+
+
 def expected_view_text(lines, chinese):
     """What the data view shows of the tool's lines (each ended CR LF)."""
     shown = []
@@ -279,7 +367,8 @@ def journey_data(layout, out_dir):
                        capture_output=True)
 
 
-JOURNEYS = {"update": journey_update, "data": journey_data}
+JOURNEYS = {"update": journey_update, "data": journey_data, "keys": journey_keys,
+            "scaled": journey_scaled}
 
 
 def main(argv):
