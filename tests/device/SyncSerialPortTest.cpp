@@ -85,6 +85,29 @@ TEST_F(SyncSerialPortTest, OpenSetsARaw8N1LineAtTheBaudRate) {
 }
 
 // Purge bit 0 is the receive side, bit 1 the transmit side.
+// A far end that reads nothing: once the line's queue is full a write waits
+// out its total time-out (1 ms a byte at 115200) and says how much went,
+// and every byte it counted reaches the far end, none twice.
+TEST_F(SyncSerialPortTest, WriteIntoAFullLineReturnsTheShortCountWhenItsTimeOutRunsOut) {
+  ASSERT_EQ(port.Open(1, 115200, nullptr), 1);
+  Bytes chunk(1024);
+  std::size_t counted = 0;
+  int last = static_cast<int>(chunk.size());
+  // A pty takes about 20 KiB; 48 KiB is more than any line here holds.
+  for (int i = 0; i < 48 && last == static_cast<int>(chunk.size()); ++i) {
+    for (std::size_t k = 0; k < chunk.size(); ++k)
+      chunk[k] = static_cast<std::uint8_t>(counted + k);
+    last = port.Write(chunk.data(), static_cast<int>(chunk.size()));
+    ASSERT_GE(last, 0);
+    counted += static_cast<std::size_t>(last);
+  }
+  ASSERT_LT(last, static_cast<int>(chunk.size())) << "the line took 48 KiB without a reader";
+  const Bytes arrived = peer.ReceiveAll(200, 10000);
+  ASSERT_EQ(arrived.size(), counted);
+  for (std::size_t k = 0; k < arrived.size(); ++k)
+    ASSERT_EQ(arrived[k], static_cast<std::uint8_t>(k)) << "byte " << k;
+}
+
 TEST_F(SyncSerialPortTest, PurgeBitZeroDropsReceivedBytesBitOneLeavesThem) {
   ASSERT_EQ(port.Open(1, 115200, nullptr), 1);
   std::uint8_t buf[8] = {};
