@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QScreen>
 
+#include <algorithm>
+
 #include "app/pages/HostedPage.h"
 #include "app/shell/CatalogueKeys.h"
 #include "app/shell/MainWindowAccessible.h"
@@ -139,12 +141,7 @@ void CVarnokDlg::CreateTitleButtons() {
   closeButton_->move(geo::CloseButton());
   // Enter would close the window; only Space and a click press it.
   closeButton_->SetEnterPresses(false);
-  // Held back while busy, whatever pressed them (a click, a key or
-  // assistive technology).
-  connect(closeButton_, &QAbstractButton::clicked, this, [this] {
-    if (!IsBusy())
-      OnCommand(cmd::kClose);
-  });
+  ConnectTitleButton(closeButton_, cmd::kClose);
 
   minimiseButton_ = new CSkinButtonEx(this, cmd::kMinimise);
   minimiseButton_->setObjectName(QStringLiteral("minimiseButton"));
@@ -152,14 +149,33 @@ void CVarnokDlg::CreateTitleButtons() {
   minimiseButton_->hide();
   minimiseButton_->SetBitmaps(bmp::kMinNormal, bmp::kMinHover, bmp::kMinPressed, bmp::kMinNormal);
   minimiseButton_->move(geo::MinimiseButton());
-  connect(minimiseButton_, &QAbstractButton::clicked, this, [this] {
-    if (!IsBusy())
-      OnCommand(cmd::kMinimise);
-  });
+  ConnectTitleButton(minimiseButton_, cmd::kMinimise);
   // The title buttons are the window's own controls: a reception holds
   // their mouse and key input back as it does the window's.
   closeButton_->installEventFilter(this);
   minimiseButton_->installEventFilter(this);
+}
+
+void CVarnokDlg::ConnectTitleButton(CSkinButtonEx* button, int command) {
+  // Held back while busy, whatever pressed them (a click, a key or
+  // assistive technology), judged at the press as well as at the click:
+  // assistive technology's press is an animated click that lands 100 ms
+  // later, and a hold ending meanwhile (the tool went quiet) must not let
+  // through a press the window refused when it was made.
+  connect(button, &QAbstractButton::pressed, this, [this, button] {
+    heldPresses_.erase(std::remove(heldPresses_.begin(), heldPresses_.end(), button),
+                       heldPresses_.end());
+    if (IsBusy())
+      heldPresses_.push_back(button);
+  });
+  connect(button, &QAbstractButton::clicked, this, [this, button, command] {
+    const auto held = std::find(heldPresses_.begin(), heldPresses_.end(), button);
+    const bool pressedWhileBusy = held != heldPresses_.end();
+    if (pressedWhileBusy)
+      heldPresses_.erase(held);
+    if (!pressedWhileBusy && !IsBusy())
+      OnCommand(command);
+  });
 }
 
 CHostedPage* CVarnokDlg::Page(PageId id) const {

@@ -124,6 +124,9 @@ class CVarnokDlg : public QDialog, public IPageHost, public IPageMessageHandler 
   bool InitDialog();
   void CreatePages();
   void CreateTitleButtons();
+  // `button` runs `command` when clicked, unless the window was busy at
+  // the press or is at the click.
+  void ConnectTitleButton(CSkinButtonEx* button, int command);
   QSize ScreenSize() const;
   QRect PageRectAt(const QPoint& windowTopLeft) const;
 
@@ -156,6 +159,8 @@ class CVarnokDlg : public QDialog, public IPageHost, public IPageMessageHandler 
   CCatalogueKeys* catalogueKeys_ = nullptr;
   CSkinButtonEx* closeButton_ = nullptr;
   CSkinButtonEx* minimiseButton_ = nullptr;
+  // The title buttons pressed while busy whose click has not come yet.
+  std::vector<const CSkinButtonEx*> heldPresses_;
   QRect pageRect_;
   bool dragging_ = false;
   QPoint dragCursor_;

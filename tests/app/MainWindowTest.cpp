@@ -571,6 +571,32 @@ TEST_F(MainWindowTest, WhileBusyNeitherKeysNorAnAccessiblePressChangeThePage) {
   EXPECT_NE(dlg->Surface(), nullptr);
 }
 
+// The press is judged when it is made: its click lands 100 ms later, and a
+// hold that ended meanwhile (the tool went quiet) does not let it through.
+TEST_F(MainWindowTest, APressOnCloseWhileBusyStaysRefusedWhenTheHoldEndsBeforeItsClick) {
+  dlg->show();
+  Click(cmd::kQv220);
+  auto* qv220 = qobject_cast<CUpgradeQV220Dlg*>(dlg->Page(PageId::QV220));
+  ASSERT_NE(qv220, nullptr);
+  qv220->SetDayClock([] { return 36000; });
+  qv220->SwitchToDataMode();
+  qv220->OnReceivedByte('x');
+  ASSERT_TRUE(dlg->IsBusy());
+  auto* close = dlg->findChild<CSkinButtonEx*>(QStringLiteral("closeButton"));
+  QAccessible::queryAccessibleInterface(close)->actionInterface()->doAction(
+      QAccessibleActionInterface::pressAction());
+  qv220->ReleasePort();
+  ASSERT_FALSE(dlg->IsBusy());
+  Pump(400);
+  EXPECT_NE(dlg->Surface(), nullptr);
+  EXPECT_TRUE(dlg->isVisible());
+  // The next press, made while nothing holds the window, closes it.
+  QAccessible::queryAccessibleInterface(close)->actionInterface()->doAction(
+      QAccessibleActionInterface::pressAction());
+  Pump(400);
+  EXPECT_EQ(dlg->Surface(), nullptr);
+}
+
 TEST_F(MainWindowTest, CloseButtonEndsCancelledAndReleasesSurfaceAndPages) {
   dlg->show();
   auto* close = dlg->findChild<CSkinButtonEx*>("closeButton");
