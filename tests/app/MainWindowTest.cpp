@@ -73,6 +73,20 @@ class MainWindowTest : public ::testing::Test {
     Release(p);
   }
 
+  // The window shown on the QV220 page in data mode with a byte received:
+  // busy until the page lets its port go.
+  CUpgradeQV220Dlg* ShowQv220Receiving() {
+    dlg->show();
+    Click(cmd::kQv220);
+    auto* qv220 = qobject_cast<CUpgradeQV220Dlg*>(dlg->Page(PageId::QV220));
+    if (qv220 == nullptr)
+      return nullptr;
+    qv220->SetDayClock([] { return 36000; });
+    qv220->SwitchToDataMode();
+    qv220->OnReceivedByte('x');
+    return qv220;
+  }
+
   test::TempDevDir devDir;  // no tool
   TestFolder folder;
   PromptRecorder prompts;
@@ -429,13 +443,8 @@ TEST_F(MainWindowTest, KeysAfterChoosingAPageReachItsFirstControlNeverAHiddenPag
 }
 
 TEST_F(MainWindowTest, WhileTheQv220PageReceivesCloseAndMinimiseDoNothing) {
-  dlg->show();
-  Click(cmd::kQv220);
-  auto* qv220 = qobject_cast<CUpgradeQV220Dlg*>(dlg->Page(PageId::QV220));
+  CUpgradeQV220Dlg* qv220 = ShowQv220Receiving();
   ASSERT_NE(qv220, nullptr);
-  qv220->SetDayClock([] { return 36000; });
-  qv220->SwitchToDataMode();
-  qv220->OnReceivedByte('x');
   ASSERT_TRUE(qv220->IsBusy());
   EXPECT_TRUE(QAccessible::queryAccessibleInterface(dlg.get())->state().busy);
   for (const char* name : {"minimiseButton", "closeButton"}) {
@@ -543,13 +552,8 @@ TEST_F(MainWindowTest, CatalogueKeysMoveChooseFoldAndUnfold) {
 }
 
 TEST_F(MainWindowTest, WhileBusyNeitherKeysNorAnAccessiblePressChangeThePage) {
-  dlg->show();
-  Click(cmd::kQv220);
-  auto* qv220 = qobject_cast<CUpgradeQV220Dlg*>(dlg->Page(PageId::QV220));
+  CUpgradeQV220Dlg* qv220 = ShowQv220Receiving();
   ASSERT_NE(qv220, nullptr);
-  qv220->SetDayClock([] { return 36000; });
-  qv220->SwitchToDataMode();
-  qv220->OnReceivedByte('x');
   ASSERT_TRUE(qv220->IsBusy());
   QAccessibleInterface* window = QAccessible::queryAccessibleInterface(dlg.get());
   QAccessibleInterface* dtc = nullptr;
@@ -574,13 +578,8 @@ TEST_F(MainWindowTest, WhileBusyNeitherKeysNorAnAccessiblePressChangeThePage) {
 // The press is judged when it is made: its click lands 100 ms later, and a
 // hold that ended meanwhile (the tool went quiet) does not let it through.
 TEST_F(MainWindowTest, APressOnCloseWhileBusyStaysRefusedWhenTheHoldEndsBeforeItsClick) {
-  dlg->show();
-  Click(cmd::kQv220);
-  auto* qv220 = qobject_cast<CUpgradeQV220Dlg*>(dlg->Page(PageId::QV220));
+  CUpgradeQV220Dlg* qv220 = ShowQv220Receiving();
   ASSERT_NE(qv220, nullptr);
-  qv220->SetDayClock([] { return 36000; });
-  qv220->SwitchToDataMode();
-  qv220->OnReceivedByte('x');
   ASSERT_TRUE(dlg->IsBusy());
   auto* close = dlg->findChild<CSkinButtonEx*>(QStringLiteral("closeButton"));
   QAccessible::queryAccessibleInterface(close)->actionInterface()->doAction(

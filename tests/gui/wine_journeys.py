@@ -155,6 +155,19 @@ def last_record():
 
 # --- the journeys ------------------------------------------------------------
 
+def finished_update(session, image, shot):
+    """Waits for the tool to end its update, checks its flash against
+    `image` and keeps a screenshot of the finished download dialog."""
+    wait_for("the tool to finish the update", lambda: session.sim.poll() is not None, timeout=120)
+    with open(session.flash_out, "rb") as f:
+        flash = f.read()
+    if flash != image:
+        raise JourneyFailure(f"the tool's flash ({len(flash)} bytes) differs from the image "
+                             f"({len(image)} bytes)")
+    time.sleep(2)  # the dialog's last status repaint
+    screenshot(shot)
+
+
 def journey_update(layout, out_dir):
     """QV120 (the first page): Browse..., the path typed into Wine's file
     dialog, Update; the tool's flash equals the image, the record says
@@ -182,14 +195,7 @@ def journey_update(layout, out_dir):
             return next((w for w in visible_windows() - before
                          if list(geometry(w)[2:]) == size), None)
         dialog = wait_for("the download dialog", dialog_up)
-        wait_for("the tool to finish the update", lambda: s.sim.poll() is not None, timeout=120)
-        with open(s.flash_out, "rb") as f:
-            flash = f.read()
-        if flash != image:
-            raise JourneyFailure(f"the tool's flash ({len(flash)} bytes) differs from the image "
-                                 f"({len(image)} bytes)")
-        time.sleep(2)  # the dialog's last status repaint
-        screenshot(os.path.join(out_dir, "wine-update-done.png"))
+        finished_update(s, image, os.path.join(out_dir, "wine-update-done.png"))
         origin = geometry(dialog)
 
         def closed_by_ok():
@@ -238,14 +244,7 @@ def journey_keys(layout, out_dir):
         xdotool("key", "--delay", "40", "Tab", "space")
         download = wait_for("the download dialog opened by Space on Update", lambda: next(
             (w for w in visible_windows() - before if list(geometry(w)[2:]) == size), None))
-        wait_for("the tool to finish the update", lambda: s.sim.poll() is not None, timeout=120)
-        with open(s.flash_out, "rb") as f:
-            flash = f.read()
-        if flash != image:
-            raise JourneyFailure(f"the tool's flash ({len(flash)} bytes) differs from the image "
-                                 f"({len(image)} bytes)")
-        time.sleep(2)  # the dialog's last status repaint
-        screenshot(os.path.join(out_dir, "wine-keys-done.png"))
+        finished_update(s, image, os.path.join(out_dir, "wine-keys-done.png"))
         xdotool("windowfocus", "--sync", download)
         xdotool("key", "alt+F4")
         wait_for("the download dialog closed by Alt+F4", lambda: download not in visible_windows())
