@@ -1,6 +1,8 @@
 #include "app/pages/DlgManual.h"
 
 #include <QDir>
+#include <QKeySequence>
+#include <QShortcut>
 #include <QFileIconProvider>
 #include <QHeaderView>
 #include <QTreeWidget>
@@ -41,6 +43,11 @@ CDlgManual::CDlgManual(IPageHost* host, QWidget* parent, const QString& folder)
   // last row gives none.
   connect(list_, &QTreeWidget::itemDoubleClicked, this,
           [this](QTreeWidgetItem* item) { OpenRow(item); });
+  // Without a mouse: Enter opens the row the arrow keys chose.
+  for (const int key : {int(Qt::Key_Return), int(Qt::Key_Enter)}) {
+    auto* open = new QShortcut(QKeySequence(key), list_, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(open, &QShortcut::activated, this, [this] { OpenRow(list_->currentItem()); });
+  }
   SetTimer(kTimerLoad, kLoadDelayMs);
 }
 

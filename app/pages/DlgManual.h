@@ -4,8 +4,9 @@
 // entry except "." and ".." and folders (hidden and system files included;
 // no recursion), in the order the file system gives them, each with the
 // icon of its type and its full path as the row's tool tip. A double-click on a row opens that
-// document with the desktop's program for it; a double-click below the
-// last row opens nothing; failures give no message. Documents added later
+// document with the desktop's program for it, and so does Enter on the
+// current row; a double-click below the last row, or Enter with no row,
+// opens nothing; failures give no message. Documents added later
 // appear at the next start.
 // Threads: UI thread only.
 

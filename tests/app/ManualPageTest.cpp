@@ -74,6 +74,20 @@ TEST_F(ManualPageTest, DoubleClickOpensRowAndEmptySpaceNothing) {
   EXPECT_EQ(opened.size(), 1);
 }
 
+TEST_F(ManualPageTest, EnterOpensTheRowTheArrowKeysChose) {
+  page->LoadDocuments();
+  Pump(10);
+  QTreeWidget* list = page->List();
+  list->setCurrentItem(nullptr);
+  QTest::keyClick(list, Qt::Key_Return);
+  EXPECT_TRUE(opened.isEmpty());
+  list->setCurrentItem(list->topLevelItem(0));
+  QTest::keyClick(list, Qt::Key_Down);
+  QTest::keyClick(list, Qt::Key_Return);
+  ASSERT_EQ(opened.size(), 1);
+  EXPECT_EQ(opened.front(), QDir(folder.Path() + "/manual").filePath(list->topLevelItem(1)->text(0)));
+}
+
 TEST_F(ManualPageTest, HiddenFilesListedAndLongNameReadableInFull) {
   const QString longName = QStringLiteral("Varnok scan tool user guide, second edition, with the "
                                           "trouble code tables and the update walkthrough.pdf");
