@@ -99,6 +99,9 @@ class CSyncSerialPort {
   void Interrupt() { wake_.Raise(); }
 
   bool IsOpen() const { return openFlag != 0; }
+  // The open line's OS handle (a file descriptor or a HANDLE), -1 when
+  // closed or remote; for reading its settings back, never for I/O.
+  std::intptr_t NativeHandle() const { return remote_ ? kNoHandle : portHandle; }
 
   // Records the port's traffic into `trace` from now on (null: no
   // recording). Shared ownership: several ports may write one trace.

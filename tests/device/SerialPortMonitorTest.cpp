@@ -129,6 +129,23 @@ TEST_F(SerialPortMonitorTest, CtsInTheMaskIsReportedBeforeTheBytesOfEachWakeUp) 
   EXPECT_EQ(got[1], (Message{WM_COMM_RXCHAR, 'A', 3}));
 }
 
+// Both line backends share one wake-up: every event of the mask in the
+// order CTS, RXFLAG, BREAK, ERR, RING, then the bytes.
+TEST_F(SerialPortMonitorTest, EveryMaskedEventIsReportedInItsFixedOrderBeforeTheBytes) {
+  const unsigned mask =
+      EV_RXCHAR_BIT | EV_RING_BIT | EV_ERR_BIT | EV_BREAK_BIT | EV_RXFLAG_BIT | EV_CTS_BIT;
+  ASSERT_EQ(port.Open(&owner, 3, 57600, 'N', 8, 1, mask, 512), 1);
+  ASSERT_EQ(port.StartMonitor(), 1);
+  peer.Send({'A'});
+  const auto got = owner.WaitFor(6);
+  ASSERT_GE(got.size(), 6u);
+  const unsigned order[] = {WM_COMM_CTS_DETECTED, WM_COMM_RXFLAG_DETECTED, WM_COMM_BREAK_DETECTED,
+                            WM_COMM_ERR_DETECTED, WM_COMM_RING_DETECTED};
+  for (std::size_t i = 0; i < 5; ++i)
+    EXPECT_EQ(got[i], (Message{order[i], 0, 3})) << i;
+  EXPECT_EQ(got[5], (Message{WM_COMM_RXCHAR, 'A', 3}));
+}
+
 TEST_F(SerialPortMonitorTest, ReopenEndsTheRunningMonitorAndAllowsARestart) {
   ASSERT_EQ(port.Open(&owner, 3, 57600, 'N', 8, 1, EV_RXCHAR_BIT, 512), 1);
   ASSERT_EQ(port.StartMonitor(), 1);
