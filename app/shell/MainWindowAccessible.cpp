@@ -227,6 +227,23 @@ void InstallMainWindowAccessible() {
   std::call_once(once, [] { QAccessible::installFactory(Factory); });
 }
 
+void NotifyCatalogueLayout(CVarnokDlg* window) {
+  if (window == nullptr || !QAccessible::isActive())
+    return;
+  auto* main = static_cast<CMainWindowAccessible*>(QAccessible::queryAccessibleInterface(window));
+  if (main == nullptr)
+    return;
+  // An entry object stands for a place in the catalogue: after a new
+  // layout the same object may name another entry, and a listener that
+  // keeps names must hear it.
+  for (CPaintedItem* item : main->Painted()) {
+    if (item->role() != QAccessible::PageTab)
+      continue;
+    QAccessibleEvent renamed(item, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&renamed);
+  }
+}
+
 void NotifyMainWindowAccessible(CVarnokDlg* window) {
   if (window == nullptr || !QAccessible::isActive())
     return;

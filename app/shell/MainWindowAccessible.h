@@ -20,5 +20,8 @@ class CVarnokDlg;
 
 void InstallMainWindowAccessible();
 void NotifyMainWindowAccessible(CVarnokDlg* window);
+// Tells listeners that every catalogue entry may name another entry now
+// (the catalogue was laid out anew).
+void NotifyCatalogueLayout(CVarnokDlg* window);
 // Tells listeners that the catalogue's keys moved onto entry `entryIndex`.
 void NotifyCatalogueFocus(CVarnokDlg* window, int entryIndex);

@@ -322,6 +322,7 @@ void CVarnokDlg::RebuildMenu(MenuLayout layout, int selectedIndex) {
   menu_.DrawAll(*surface_);
   if (catalogueKeys_ != nullptr)
     catalogueKeys_->MenuChanged();
+  NotifyCatalogueLayout(this);
   NotifyMainWindowAccessible(this);
 }
 

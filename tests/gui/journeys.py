@@ -18,6 +18,7 @@ import time
 import traceback
 
 import pyatspi
+from gi.repository import GLib
 
 from journeykit import classic_update_file
 from scaling import journey_display_scales
@@ -473,6 +474,27 @@ def journey_catalogue_keys(bin_dir, out_dir):
                  lambda: pyatspi.STATE_SELECTED in states(entry(s, "QV220")))
         control(s, pyatspi.ROLE_PUSH_BUTTON, "Data mode")
         wait_focus("the catalogue entry \"QV220\" still", named(s, pyatspi.ROLE_PAGE_TAB, "QV220"))
+
+        # Choosing "Manuals" folds the QV family: the entry objects now stand
+        # for other entries, and a screen reader that keeps names hears so.
+        renamed = []
+        listener = lambda event: renamed.append(event.source)  # noqa: E731
+        pyatspi.Registry.registerEventListener(listener, "object:property-change:accessible-name")
+        try:
+            key("End")
+            wait_focus("the catalogue entry \"Manuals\"", named(s, pyatspi.ROLE_PAGE_TAB, "Manuals"))
+            key("space")
+
+            def heard_new_names():
+                GLib.MainContext.default().iteration(False)
+                now = {e.name for e in find_all(s.window, role=pyatspi.ROLE_PAGE_TAB)}
+                told = {e.name for e in renamed if e is not None}
+                return "QV120" not in now and now <= told
+            wait_for("a name change heard for every catalogue entry after the new layout",
+                     heard_new_names)
+        finally:
+            pyatspi.Registry.deregisterEventListener(listener,
+                                                     "object:property-change:accessible-name")
 
 
 def journey_busy_refuses_at_press(bin_dir, out_dir):
