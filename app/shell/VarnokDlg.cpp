@@ -107,9 +107,9 @@ bool CVarnokDlg::InitDialog() {
 
   const QImage icon = skin::Bitmap(bmp::kIcon);
   if (!icon.isNull()) {
+    // Painted for the window's screen as well (the same image at 1x).
     QIcon windowIcon(QPixmap::fromImage(icon));
-    for (qreal ratio : {2.0, 3.0})
-      windowIcon.addPixmap(QPixmap::fromImage(skin::Bitmap(bmp::kIcon, ratio)));
+    windowIcon.addPixmap(QPixmap::fromImage(skin::Bitmap(bmp::kIcon, devicePixelRatioF())));
     setWindowIcon(windowIcon);
   }
 

@@ -3,9 +3,9 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QStringList>
-#include <QtMath>
 
 #include "app/skin/SkinBitmaps.h"
+#include "res/skin/SkinPainter.h"
 
 const QColor CSafeDC::kYellow(255, 255, 0);
 
@@ -36,8 +36,7 @@ CSafeDC::CSafeDC(QPainter* target, const QRect& rect, qreal ratio) : target_(tar
   prepared_[kFontCourier].setStyleHint(QFont::Monospace);
 
   if (rect.width() > 0 && rect.height() > 0) {
-    image_ = QImage(qCeil(rect.width() * ratio - 1e-9), qCeil(rect.height() * ratio - 1e-9),
-                    QImage::Format_RGB32);
+    image_ = QImage(skin::DeviceSize(rect.size(), ratio), QImage::Format_RGB32);
     image_.setDevicePixelRatio(ratio);
   }
   labelFont_ = MakeFont({"Arial", "Liberation Sans", "Nimbus Sans", "DejaVu Sans"}, 15,

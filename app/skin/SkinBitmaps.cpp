@@ -28,11 +28,16 @@ QImage Opaque(QImage img) {
   return img;
 }
 
+// Every surface draw asks for a row (the catalogue redraws on each pointer
+// move), so the table is indexed once.
 const Entry* RowOf(int id) {
-  for (const Entry& e : Table())
-    if (e.id == id)
-      return &e;
-  return nullptr;
+  static const QHash<int, const Entry*> rows = [] {
+    QHash<int, const Entry*> index;
+    for (const Entry& e : Table())
+      index.insert(e.id, &e);
+    return index;
+  }();
+  return rows.value(id, nullptr);
 }
 
 bool IsOne(qreal ratio) { return qAbs(ratio - 1.0) < 0.01; }

@@ -659,9 +659,11 @@ QImage PaintLook(const Entry& e) {
 
 }  // namespace
 
-QSize DeviceSize(const Entry& e, double ratio) {
-  return QSize(qCeil(e.width * ratio - 1e-9), qCeil(e.height * ratio - 1e-9));
+QSize DeviceSize(QSize size, double ratio) {
+  return QSize(qCeil(size.width() * ratio - 1e-9), qCeil(size.height() * ratio - 1e-9));
 }
+
+QSize DeviceSize(const Entry& e, double ratio) { return DeviceSize(QSize(e.width, e.height), ratio); }
 
 QImage Paint(const Entry& e, double ratio) {
   if (!(ratio >= kMinRatio && ratio <= kMaxRatio))

@@ -19,8 +19,10 @@ constexpr char kFontFamily[] = "Liberation Sans";
 constexpr double kMinRatio = 0.5;
 constexpr double kMaxRatio = 8.0;
 
-// The pixel size of `entry` painted at `ratio`: the row's size times the
-// ratio, rounded up so no skin pixel is left out (the row's exact size at 1).
+// The pixel size of `size` window pixels on a screen of `ratio`: times the
+// ratio, rounded up so no window pixel is left out (`size` itself at 1).
+QSize DeviceSize(QSize size, double ratio);
+// The pixel size of `entry` painted at `ratio`.
 QSize DeviceSize(const Entry& entry, double ratio);
 
 // The image of `entry` painted for a screen of `ratio` (1 = the row's own

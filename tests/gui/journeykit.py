@@ -39,6 +39,36 @@ def wait_for(what, probe, timeout=None):
         time.sleep(POLL_S)
 
 
+def windows_named(title, env=None):
+    """Visible X windows whose name is exactly `title` (on env's DISPLAY)."""
+    out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
+                         capture_output=True, text=True, env=env).stdout
+    return out.split()
+
+
+def geometry(window, env=None):
+    """(x, y, width, height) of an X window on the screen."""
+    out = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window],
+                         capture_output=True, text=True, check=True, env=env).stdout
+    g = dict(line.split("=", 1) for line in out.split())
+    return int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
+
+
+def window_sized(title, size, env=None):
+    """The visible window named `title` of `size` (width, height), or None."""
+    return next((w for w in windows_named(title, env) if list(geometry(w, env)[2:]) == list(size)),
+                None)
+
+
+def screenshot_of(area, path, env=None):
+    """The screen's `area` (x, y, width, height) into the PNG file `path`;
+    whether it was written."""
+    x, y, w, h = area
+    out = subprocess.run(["import", "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "+repage",
+                          path], capture_output=True, env=env)
+    return out.returncode == 0 and os.path.exists(path)
+
+
 def classic_update_file(folder, model, size):
     """A classic tool's .bin file: the complemented model name (5 bytes),
     then the image. Returns (file path, image bytes)."""

@@ -18,7 +18,8 @@ import subprocess
 import tempfile
 import time
 
-from journeykit import JourneyFailure, WAIT_S, end_program, wait_for
+from journeykit import (JourneyFailure, end_program, geometry, screenshot_of, wait_for,
+                        window_sized)
 
 SCALES = ["1", "1.25", "1.5", "1.75", "2", "2.5", "3"]
 SCREEN = (3072, 2304)
@@ -75,22 +76,6 @@ class _Display:
         return False
 
 
-def _window_geometry(env):
-    found = _run("xdotool", "search", "--onlyvisible", "--name", "^Dennart2$", env=env)
-    ids = found.stdout.split()
-    if not ids:
-        return None
-    shell = _run("xdotool", "getwindowgeometry", "--shell", ids[0], env=env).stdout
-    g = dict(line.split("=", 1) for line in shell.split())
-    return int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
-
-
-def _shot(env, geometry, path):
-    x, y, w, h = geometry
-    out = _run("import", "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "+repage", path, env=env)
-    return out.returncode == 0 and os.path.exists(path)
-
-
 def _window_at(bin_dir, env, scale, path, work):
     """Starts varnok at `scale`, moves the focus to the first Browse button
     (so the focus ring is in the picture and no caret blinks), waits until
@@ -101,14 +86,14 @@ def _window_at(bin_dir, env, scale, path, work):
                            stdout=log, stderr=subprocess.STDOUT)
     try:
         want = (round(WINDOW[0] * float(scale)), round(WINDOW[1] * float(scale)))
-        geometry = wait_for(f"the window at scale {scale}, {want[0]} x {want[1]} pixels",
-                            lambda: (lambda g: g if g and g[2:] == want else None)(
-                                _window_geometry(env)), timeout=WAIT_S)
+        window = wait_for(f"the window at scale {scale}, {want[0]} x {want[1]} pixels",
+                          lambda: window_sized("Dennart2", want, env))
+        area = geometry(window, env)
         _run("xdotool", "key", "--delay", 40, "Tab", env=env)
         previous = os.path.join(work, "previous.png")
 
         def settled():
-            if not _shot(env, geometry, path):
+            if not screenshot_of(area, path, env):
                 return False
             same = os.path.exists(previous) and \
                 _figure(_magick("compare", "-metric", "AE", previous, path, "null:")) == 0

@@ -27,8 +27,9 @@ import tempfile
 import time
 import traceback
 
-from journeykit import (JourneyFailure, classic_update_file, end_program, end_session, screenshot,
-                        stop_tool, wait_for)
+from journeykit import (JourneyFailure, classic_update_file, end_program, end_session, geometry,
+                        screenshot, screenshot_of, stop_tool, wait_for, window_sized,
+                        windows_named)
 from scaling import check_drawn_for_scales
 
 WINDOW_TITLE = "Dennart2"
@@ -43,18 +44,6 @@ def wine_env(extra=None):
     """The environment of a Wine program: the pty shim preloaded
     ($VARNOK_WINE_PRELOAD, see scripts/windows-common.sh)."""
     return {**os.environ, "LD_PRELOAD": os.environ.get("VARNOK_WINE_PRELOAD", ""), **(extra or {})}
-
-
-def windows_named(title):
-    """Visible X windows whose name is exactly `title`."""
-    out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
-                         capture_output=True, text=True).stdout
-    return [w for w in out.split() if w]
-
-
-def geometry(window):
-    shell = dict(l.split("=", 1) for l in xdotool("getwindowgeometry", "--shell", window).split())
-    return int(shell["X"]), int(shell["Y"]), int(shell["WIDTH"]), int(shell["HEIGHT"])
 
 
 def click_at(origin, rect):
@@ -274,13 +263,11 @@ def journey_scaled(layout, out_dir):
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             try:
                 window = wait_for(f"the main window at {dpi} dpi, {want[0]} x {want[1]}",
-                                  lambda: next((w for w in windows_named(WINDOW_TITLE)
-                                                if list(geometry(w)[2:]) == want), None))
+                                  lambda: window_sized(WINDOW_TITLE, want))
                 time.sleep(3)  # the first paint of a new Wine window comes late
-                x, y, w, h = geometry(window)
                 shots[dpi / 96] = os.path.join(out_dir, f"wine-scale-{dpi}.png")
-                subprocess.run(["import", "-window", "root", "-crop", f"{w}x{h}+{x}+{y}",
-                                "+repage", shots[dpi / 96]], check=True, capture_output=True)
+                if not screenshot_of(geometry(window), shots[dpi / 96]):
+                    raise JourneyFailure(f"no screenshot of the window at {dpi} dpi")
             finally:
                 end_program(app)
         check_drawn_for_scales(shots, work)
